@@ -1,0 +1,191 @@
+// GLWindow: window creation, GL context set-up and event handling on SDL.
+#include "app/GLWindow.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/Game.h"
+
+namespace {
+const char* const windowTitle = "VOLK 5 Pellor";
+
+// Drivers that never show a window. SDL falls back to them when no display is reachable;
+// the game must not, so they are used only when SDL_VIDEODRIVER asks for them by name.
+bool isHeadlessDriver(const char* name) {
+    return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 ||
+           std::strcmp(name, "evdev") == 0;
+}
+
+void setFramebufferAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+}  // namespace
+
+void showErrorMessage(const char* text) {
+    std::fprintf(stderr, "%s\n", text);
+    std::fflush(stderr);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr);
+}
+
+GLWindow::~GLWindow() {
+    if (context != nullptr) {
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(context);
+    }
+    if (window != nullptr) {
+        SDL_DestroyWindow(window);
+    }
+    if (videoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+bool GLWindow::openVideo() {
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (requested != nullptr && requested[0] != '\0') {
+        videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        return videoStarted;
+    }
+    for (int i = 0; i < SDL_GetNumVideoDrivers() && !videoStarted; ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name == nullptr || isHeadlessDriver(name)) {
+            continue;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+        videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    return videoStarted;
+}
+
+bool GLWindow::createContext() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+    context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        std::fprintf(stderr, "OpenGL 3.0 is not supported, falling back to GL 2.1\n");
+        std::fflush(stderr);
+        SDL_GL_ResetAttributes();
+        setFramebufferAttributes();
+        context = SDL_GL_CreateContext(window);
+    }
+    if (context == nullptr || SDL_GL_MakeCurrent(window, context) != 0) {
+        return false;
+    }
+    running = true;
+    return true;
+}
+
+bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
+    (void)bits;  // the format always asks for 8 bits per colour channel
+    fullscreen = wantFullscreen;
+    if (!openVideo()) {
+        return false;
+    }
+    setFramebufferAttributes();
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+    window = SDL_CreateWindow(windowTitle, 0, 0, width, height, flags);
+    if (window == nullptr) {
+        return false;
+    }
+    if (fullscreen) {
+        SDL_DisplayMode mode{};
+        mode.w = width;
+        mode.h = height;
+        mode.format = SDL_PIXELFORMAT_RGB888;
+        if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+            showErrorMessage("Display mode failed");
+            fullscreen = false;
+        } else {
+            SDL_ShowCursor(SDL_DISABLE);
+        }
+    }
+    if (!createContext()) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+        context = nullptr;
+        return false;
+    }
+    forwardSize();
+    SDL_ShowWindow(window);
+    return true;
+}
+
+void GLWindow::forwardSize() {
+    if (game == nullptr || !running) {
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) == 0) {
+        SDL_GL_GetDrawableSize(window, &width, &height);
+    }
+    game->onWindowResize(width, height);
+}
+
+void GLWindow::close() {
+    if (context != nullptr) {
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    running = false;
+}
+
+void GLWindow::handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT:
+            close();
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    close();
+                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                case SDL_WINDOWEVENT_MINIMIZED:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                    forwardSize();
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SDL_KEYDOWN:
+            // Auto-repeats flip it too, as every key-down message does.
+            if (event.key.keysym.sym == SDLK_ESCAPE) {
+                active = !active;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void GLWindow::pumpMessages() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        handleEvent(event);
+    }
+}
+
+void GLWindow::swapBuffers() {
+    if (context != nullptr) {
+        SDL_GL_SwapWindow(window);
+    }
+}
+
+void GLWindow::restoreDisplay() {
+    if (fullscreen && window != nullptr) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+}

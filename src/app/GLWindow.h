@@ -1,0 +1,49 @@
+// GLWindow: the game's one window, its OpenGL context and the running and active flags.
+#pragma once
+
+#include <SDL.h>
+
+class Game;
+
+class GLWindow {
+public:
+    GLWindow() = default;
+    ~GLWindow();
+    GLWindow(const GLWindow&) = delete;
+    GLWindow& operator=(const GLWindow&) = delete;
+
+    void setGame(Game* target) { game = target; }
+    // Opens a resizable window titled "VOLK 5 Pellor" whose drawable area is width x height,
+    // with a double-buffered 8/8/8 colour, 16-bit depth format and a GL 3.0 context (a legacy
+    // context when 3.0 cannot be had). The game hears the initial size before this returns.
+    // False when no window or no context can be had.
+    bool create(int width, int height, int bits, bool fullscreen);
+    bool isRunning() const { return running; }
+    bool isActive() const { return active; }
+    // Drains every pending event without waiting.
+    void pumpMessages();
+    void swapBuffers();
+    void restoreDisplay();
+
+    SDL_Window* getWindow() const { return window; }
+    bool isFullscreen() const { return fullscreen; }
+
+private:
+    void handleEvent(const SDL_Event& event);
+    void close();
+    void forwardSize();
+    bool openVideo();
+    bool createContext();
+
+    bool active = true;            // false while paused by Escape
+    SDL_Window* window = nullptr;  // null until create succeeds
+    Game* game = nullptr;          // receiver of size changes, not owned
+    bool running = false;          // true from a current context until the window closes
+    bool fullscreen = false;       // the mode asked of create; cleared if it failed
+    SDL_GLContext context = nullptr;
+    bool videoStarted = false;
+};
+
+// Shows an error box (caption "An error occurred") and writes the same text as one line on
+// standard error, since with no display the box cannot show.
+void showErrorMessage(const char* text);

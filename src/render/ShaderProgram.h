@@ -1,0 +1,68 @@
+// ShaderProgram: a GLSL program from a ".vert"/".frag" pair with its attribute and uniform tables.
+#pragma once
+
+#include <SDL_opengl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "math/Matrix4.h"
+#include "math/Vector2.h"
+
+// One row of an attribute or uniform table. For attributes, size is the number of float
+// components fed to the attribute; for uniforms it is only the caller's declaration.
+struct ShaderVariable {
+    std::string name;
+    GLint location = 0;  // resolved by use()
+    std::uint16_t size = 0;
+};
+
+struct ShaderHandles {
+    GLuint program = 0;
+    GLuint vertexShader = 0;  // 0 once a failed compile with a log has deleted it
+    GLuint fragmentShader = 0;
+};
+
+class ShaderProgram {
+public:
+    ShaderProgram() = default;
+    ~ShaderProgram();
+    ShaderProgram(const ShaderProgram&) = delete;
+    ShaderProgram& operator=(const ShaderProgram&) = delete;
+
+    // Creates the shaders and the program and hands GL name + ".vert" and name + ".frag".
+    // A file that cannot be read: "Could not load shader: <path>" on standard error, an empty
+    // source, and false.
+    bool load(const std::string& name);
+    // Installs the fixed attribute table ("inVertex" 3, "inTexCoord" 2, "inNormal" 3) and a
+    // copy of the given uniform rows.
+    void setVariables(const ShaderVariable* uniformRows, unsigned uniformCount);
+    // Compile failures and link failures are reported on standard output; false if either.
+    bool compileAndLink();
+    // Makes this program current: disables the previous current program's attribute arrays,
+    // re-resolves every location and enables this program's attribute arrays.
+    void use();
+    void disableAttributes();
+    // The location of the first uniform row with this exact name, 0 when none has it.
+    GLint uniformLocation(const char* name) const;
+    void setUniformMatrix4(const char* name, const Matrix4& m);
+    void setUniform1f(const char* name, float v);
+    void setUniform2f(const char* name, const Vector2& v);
+
+    // Mesh drawing on this program's attribute rows: row i is fed by buffer i of the set.
+    void bindVertexBuffers(int setHandle);
+    void drawIndexed(int indexBufferHandle, int indexCount);
+
+    const ShaderHandles& getHandles() const { return handles; }
+    const std::vector<ShaderVariable>& getAttributes() const { return attributes; }
+    const std::vector<ShaderVariable>& getUniforms() const { return uniforms; }
+
+    // The program most recently made current by use(); null at start.
+    static ShaderProgram* current;
+
+private:
+    ShaderHandles handles;
+    std::vector<ShaderVariable> attributes;
+    std::vector<ShaderVariable> uniforms;
+};

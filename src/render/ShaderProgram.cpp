@@ -1,17 +1,206 @@
-// ShaderProgram: placeholder until the shader loader lands.
+// ShaderProgram: loading, compiling and linking a shader pair, its tables and mesh drawing.
 #include "render/ShaderProgram.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <new>
+
+#include "app/GLFunctions.h"
+#include "app/Renderer.h"
+
+using namespace GLFunctions;
 
 ShaderProgram* ShaderProgram::current = nullptr;
 
-ShaderProgram::~ShaderProgram() = default;
-bool ShaderProgram::load(const std::string&) { return false; }
-void ShaderProgram::setVariables(const ShaderVariable*, unsigned) {}
-bool ShaderProgram::compileAndLink() { return false; }
-void ShaderProgram::use() { current = this; }
-void ShaderProgram::disableAttributes() {}
-GLint ShaderProgram::uniformLocation(const char*) const { return 0; }
-void ShaderProgram::setUniformMatrix4(const char*, const Matrix4&) {}
-void ShaderProgram::setUniform1f(const char*, float) {}
-void ShaderProgram::setUniform2f(const char*, const Vector2&) {}
-void ShaderProgram::bindVertexBuffers(int) {}
-void ShaderProgram::drawIndexed(int, int) {}
+namespace {
+
+// The fixed attribute rows; row i is fed by buffer i of a mesh's buffer set.
+const ShaderVariable attributeRows[] = {
+    {"inVertex", 0, 3},
+    {"inTexCoord", 0, 2},
+    {"inNormal", 0, 3},
+};
+
+// Whole file as text; on failure the message and an empty string. ok tells which.
+std::string readSource(const std::string& path, bool& ok) {
+    std::ifstream in(path);
+    if (!in.good()) {
+        ok = false;
+        std::cerr << "Could not load shader: " << path << std::endl;
+        return std::string();
+    }
+    ok = true;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void giveSource(GLuint shader, const std::string& text) {
+    const GLchar* source = text.c_str();
+    glShaderSource(shader, 1, &source, nullptr);
+}
+
+// Compiles one shader; prints and deletes it (zeroing the handle) when GL gives a log.
+bool compileShader(GLuint& shader, const char* label, GLenum type) {
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE) {
+        return true;
+    }
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0) {
+        return false;
+    }
+    // NOTE: nothrow, so a log too large to hold only skips the message, as a plain heap
+    // allocation would; the shader is deleted either way.
+    std::unique_ptr<char[]> log(new (std::nothrow) char[static_cast<std::size_t>(length)]);
+    if (log) {
+        glGetShaderInfoLog(shader, length, nullptr, log.get());
+        log[static_cast<std::size_t>(length) - 1] = '\0';
+        std::cout << "Could not compile " << label << ' ' << type << ":\n"
+                  << log.get() << std::endl;
+    }
+    glDeleteShader(shader);
+    shader = 0;
+    return false;
+}
+
+}  // namespace
+
+ShaderProgram::~ShaderProgram() {
+    // NOTE: a program that is gone must not stay current, or the next use() would call
+    // disableAttributes() on freed memory.
+    if (current == this) {
+        current = nullptr;
+    }
+    // The game is destroyed after its window and context; GL objects died with the context.
+    if (handles.program == 0 || SDL_GL_GetCurrentContext() == nullptr) {
+        return;
+    }
+    glUseProgram(0);
+    if (handles.vertexShader != 0) {
+        glDetachShader(handles.program, handles.vertexShader);
+    }
+    if (handles.fragmentShader != 0) {
+        glDetachShader(handles.program, handles.fragmentShader);
+    }
+}
+
+bool ShaderProgram::load(const std::string& name) {
+    handles.vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    handles.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    handles.program = glCreateProgram();
+    bool vertexOk = false;
+    bool fragmentOk = false;
+    giveSource(handles.vertexShader, readSource(name + ".vert", vertexOk));
+    giveSource(handles.fragmentShader, readSource(name + ".frag", fragmentOk));
+    return vertexOk && fragmentOk;
+}
+
+void ShaderProgram::setVariables(const ShaderVariable* uniformRows, unsigned uniformCount) {
+    attributes.assign(std::begin(attributeRows), std::end(attributeRows));
+    uniforms.clear();
+    if (uniformRows != nullptr) {
+        uniforms.assign(uniformRows, uniformRows + uniformCount);
+    }
+}
+
+bool ShaderProgram::compileAndLink() {
+    const bool vertexOk = compileShader(handles.vertexShader, "vertexShader", GL_VERTEX_SHADER);
+    const bool fragmentOk =
+        compileShader(handles.fragmentShader, "fragmentShader", GL_FRAGMENT_SHADER);
+    // NOTE: a deleted (zeroed) shader is not attached: that would only raise a GL error.
+    if (handles.vertexShader != 0) {
+        glAttachShader(handles.program, handles.vertexShader);
+    }
+    if (handles.fragmentShader != 0) {
+        glAttachShader(handles.program, handles.fragmentShader);
+    }
+    glLinkProgram(handles.program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(handles.program, GL_LINK_STATUS, &linked);
+    if (linked == 0) {
+        std::cout << "programme non linke" << std::endl;
+    }
+    return vertexOk && fragmentOk && linked != 0;
+}
+
+void ShaderProgram::use() {
+    if (current != nullptr) {
+        current->disableAttributes();
+    }
+    glUseProgram(handles.program);
+    for (ShaderVariable& row : attributes) {
+        row.location = glGetAttribLocation(handles.program, row.name.c_str());
+        // NOTE: -1 (an attribute the linker dropped) is not a valid index; enabling it would
+        // only raise GL_INVALID_VALUE, so it is left out.
+        if (row.location >= 0) {
+            glEnableVertexAttribArray(static_cast<GLuint>(row.location));
+        }
+    }
+    for (ShaderVariable& row : uniforms) {
+        row.location = glGetUniformLocation(handles.program, row.name.c_str());
+    }
+    current = this;
+}
+
+void ShaderProgram::disableAttributes() {
+    for (const ShaderVariable& row : attributes) {
+        if (row.location >= 0) {
+            glDisableVertexAttribArray(static_cast<GLuint>(row.location));
+        }
+    }
+}
+
+GLint ShaderProgram::uniformLocation(const char* name) const {
+    for (const ShaderVariable& row : uniforms) {
+        if (std::strcmp(row.name.c_str(), name) == 0) {
+            return row.location;
+        }
+    }
+    return 0;
+}
+
+void ShaderProgram::setUniformMatrix4(const char* name, const Matrix4& m) {
+    glUniformMatrix4fv(uniformLocation(name), 1, GL_FALSE, m.data());
+}
+
+void ShaderProgram::setUniform1f(const char* name, float v) {
+    glUniform1f(uniformLocation(name), v);
+}
+
+void ShaderProgram::setUniform2f(const char* name, const Vector2& v) {
+    glUniform2f(uniformLocation(name), v.x, v.y);
+}
+
+void ShaderProgram::bindVertexBuffers(int setHandle) {
+    const BufferSet* set = renderer.getBufferSet(setHandle);
+    if (set == nullptr) {
+        return;
+    }
+    const std::size_t rows = std::min(set->ids.size(), attributes.size());
+    for (std::size_t i = 0; i < rows; ++i) {
+        glBindBuffer(GL_ARRAY_BUFFER, set->ids[i]);
+        const ShaderVariable& row = attributes[i];
+        if (row.location >= 0) {
+            glVertexAttribPointer(static_cast<GLuint>(row.location), row.size, GL_FLOAT, GL_FALSE,
+                                  0, nullptr);
+        }
+    }
+}
+
+void ShaderProgram::drawIndexed(int indexBufferHandle, int indexCount) {
+    const GLuint buffer = renderer.getBuffer(indexBufferHandle);
+    if (buffer == 0 || indexCount <= 0) {
+        return;
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+    glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
+}

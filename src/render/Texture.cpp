@@ -1,10 +1,114 @@
-// Texture: placeholder until the texture loader lands.
+// Texture: choosing a decoder by file name, and the GL texture made from its pixels.
 #include "render/Texture.h"
 
-Texture::~Texture() = default;
-bool Texture::load(const std::string&) { return false; }
-void Texture::upload() {}
-void Texture::freePixels() { pixels.clear(); }
-void Texture::bind() const {}
-void Texture::setFiltering(bool) {}
-void Texture::setWrap(int) {}
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "app/Renderer.h"
+#include "render/BmpDecoder.h"
+#include "render/PngDecoder.h"
+
+namespace {
+
+bool endsWith(const std::string& text, const char* ending) {
+    const std::string tail(ending);
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in.good()) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+}  // namespace
+
+Texture::~Texture() { freePixels(); }
+
+bool Texture::load(const std::string& path) {
+    // NOTE: the ending is compared case-sensitively: "X.BMP" is not a ".bmp" and is read
+    // as BMP to BGRA, like every other ending (the font's ".fnt" among them).
+    Image (*decode)(const std::uint8_t*, std::size_t) = decodeBmpToBgra;
+    if (endsWith(path, ".bmp")) {
+        decode = decodeBmp;
+        internalFormat = GL_RGB;
+        format = GL_BGR;
+    } else if (endsWith(path, ".png")) {
+        decode = decodePng;
+        internalFormat = GL_RGBA;
+        format = GL_RGBA;
+    } else {
+        internalFormat = GL_RGBA;
+        format = GL_BGRA;
+    }
+
+    pixels.clear();
+    std::vector<std::uint8_t> bytes;
+    if (!readFile(path, bytes)) {
+        std::cerr << "Could not load texture: " << path << ": cannot read the file" << std::endl;
+        return false;
+    }
+    Image image = decode(bytes.data(), bytes.size());
+    if (!image.isValid()) {
+        std::cerr << "Could not load texture: " << path << ": " << image.error << std::endl;
+        return false;
+    }
+    pixels = std::move(image.pixels);
+    width = static_cast<std::uint16_t>(image.width);
+    height = static_cast<std::uint16_t>(image.height);
+    return true;
+}
+
+void Texture::upload() {
+    id = renderer.genTexture();
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
+    if (pixels.empty()) {
+        // A texture that failed to load shows as opaque magenta instead of leaving later
+        // binds and draws with an undefined texture.
+        static const std::uint8_t magenta[4] = {255, 0, 255, 255};
+        width = 1;
+        height = 1;
+        internalFormat = GL_RGBA;
+        format = GL_RGBA;
+        glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 1, 1, 0, format, GL_UNSIGNED_BYTE, magenta);
+        return;
+    }
+    // The decoders pad BGR rows to 4 bytes, matching GL's default unpack alignment, which is
+    // left untouched.
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE,
+                 pixels.data());
+}
+
+void Texture::freePixels() {
+    pixels.clear();
+    pixels.shrink_to_fit();
+}
+
+void Texture::bind() const { glBindTexture(GL_TEXTURE_2D, id); }
+
+void Texture::setFiltering(bool linear) {
+    bind();
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
+void Texture::setWrap(int mode) {
+    static const GLint modes[4] = {GL_MIRRORED_REPEAT, GL_REPEAT, GL_CLAMP_TO_EDGE,
+                                   GL_CLAMP_TO_BORDER};
+    bind();
+    if (mode < 0 || mode > 3) {
+        return;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, modes[mode]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, modes[mode]);
+}

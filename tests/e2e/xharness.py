@@ -47,6 +47,15 @@ class XServer:
             raise RuntimeError(f"screenshot of {len(out)} bytes for {width}x{height}")
         return width, height, out
 
+    def find_window(self, title):
+        """Id of a top-level window with exactly this title, or None."""
+        tree = self.run("xwininfo", "-root", "-tree", check=False).stdout.decode()
+        for line in tree.splitlines():
+            parts = line.split(None, 1)
+            if len(parts) == 2 and parts[1].startswith(f'"{title}"'):
+                return parts[0]
+        return None
+
     def key_down(self, key):
         self.run("xdotool", "keydown", key)
 
@@ -93,10 +102,9 @@ class Game:
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError("the game exited early: " + self.error_text())
-            found = x.run("xdotool", "search", "--name", TITLE, check=False)
-            ids = found.stdout.decode().split()
-            if found.returncode == 0 and ids:
-                return ids[0]
+            window = x.find_window(TITLE)
+            if window:
+                return window
             time.sleep(0.2)
         raise RuntimeError("no window titled " + TITLE)
 

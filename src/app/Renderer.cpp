@@ -1,6 +1,8 @@
 // Renderer: the fixed render state and its small state operations.
 #include "app/Renderer.h"
 
+#include <cstdio>
+
 #include "app/GLFunctions.h"
 #include "render/ShaderProgram.h"
 
@@ -33,4 +35,20 @@ GLuint Renderer::genTexture() {
     GLuint name = 0;
     glGenTextures(1, &name);
     return name;
+}
+
+bool Renderer::checkErrors() {
+    const GLenum first = glGetError();
+    if (first == GL_NO_ERROR) {
+        return false;
+    }
+    // Errors queue up one per kind; drain them so the next check sees only new ones.
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    if (!errorReported) {
+        errorReported = true;
+        std::fprintf(stderr, "GL error 0x%04X during a frame\n", static_cast<unsigned>(first));
+        std::fflush(stderr);
+    }
+    return true;
 }

@@ -27,6 +27,9 @@ public:
     GLuint genTexture();
     void beginFrame() {}
     void endFrame() {}
+    // Drains glGetError; the first error of the run is written as one line on standard error.
+    // Returns true when an error was pending. Debug builds call it once per frame.
+    bool checkErrors();
 
     // Buffer store. Handles are positions in the tables; entries are never removed or reused,
     // so deleting one mesh's buffers leaves every other handle valid.
@@ -45,6 +48,7 @@ public:
     std::size_t getBufferSetCount() const { return bufferSets.size(); }
 
 private:
+    bool errorReported = false;
     std::vector<GLuint> buffers;        // index and pose buffers; position = handle
     std::vector<BufferSet> bufferSets;  // vertex buffer sets; position = handle
 };

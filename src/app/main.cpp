@@ -73,6 +73,9 @@ int main(int, char**) {
             renderer.beginFrame();
             game.render();
             renderer.endFrame();
+#if VOLK_GL_CHECKS
+            renderer.checkErrors();
+#endif
         }
         window.swapBuffers();
         clock.last = now;

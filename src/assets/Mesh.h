@@ -1,6 +1,7 @@
 // Mesh: a triangle mesh's CPU arrays and readers (assets/) and its GPU buffers (render/).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ public:
     bool load(const std::string& path);
     bool loadJson(const std::string& path);
     bool loadBinary(const std::string& path);
+    // The same readers on bytes already in memory; name stands for the file in the lines on
+    // standard error. The binary reader still prints its marker line.
+    bool parseJson(const char* text, std::size_t size, const std::string& name);
+    bool parseBinary(const std::uint8_t* bytes, std::size_t size, const std::string& name);
 
     // Editing, used by text labels; none of these changes the counts.
     void addVertex(float x, float y, float z);
@@ -60,6 +65,10 @@ public:
     int getPoseUvBuffer() const { return poseUvBuffer; }
 
 private:
+    // padded: text is followed by AssetFile::padding readable bytes, so the parser needs no
+    // copy of it.
+    bool readJson(const char* text, std::size_t size, bool padded, const std::string& name);
+
     std::vector<float> vertices;
     std::vector<float> colors;
     std::vector<std::uint16_t> indices;

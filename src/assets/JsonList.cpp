@@ -1,0 +1,33 @@
+// JsonList: a JSON value taken as a list, the way the asset documents define lists.
+#include "assets/JsonList.h"
+
+JsonList::JsonList(simdjson::dom::element value) {
+    isArray = value.get_array().get(array) == simdjson::SUCCESS;
+    isObject = !isArray && value.get_object().get(object) == simdjson::SUCCESS;
+}
+
+simdjson::dom::parser& JsonList::getParser() {
+    static simdjson::dom::parser parser;
+    return parser;
+}
+
+std::size_t JsonList::size() const {
+    // NOTE: the parser saturates stored sizes at 0xFFFFFF; past that, count by walking.
+    const std::size_t saturated = 0xFFFFFF;
+    std::size_t count = isArray ? array.size() : isObject ? object.size() : 0;
+    if (count >= saturated) {
+        count = 0;
+        forEach([&count](std::size_t, simdjson::dom::element) {
+            ++count;
+            return true;
+        });
+    }
+    return count;
+}
+
+simdjson::dom::element JsonList::first() const {
+    if (isArray) {
+        return *array.begin();
+    }
+    return (*object.begin()).value;
+}

@@ -615,7 +615,7 @@ def make_quad_mesh(repeat):
 
 TREE_CENTRE = (0.5, 0.5)
 TRUNK_COLOUR = (0.46, 0.3, 0.17)
-CROWN_COLOURS = [(0.16, 0.42, 0.15), (0.2, 0.5, 0.17), (0.25, 0.58, 0.2)]
+CROWN_COLOURS = [(0.2, 0.5, 0.18), (0.26, 0.6, 0.22), (0.32, 0.68, 0.26)]
 
 
 def ring(radius, z, sides, turn):
@@ -635,8 +635,8 @@ def make_tree_mesh():
     """Low-poly pine centred on (0.5, 0.5): a hexagonal trunk and three stacked cones."""
     mesh = MeshBuilder()
     sides = 6
-    bottom = ring(0.13, 0.0, sides, 0.0)
-    top = ring(0.1, 0.75, sides, 0.0)
+    bottom = ring(0.14, 0.0, sides, 0.0)
+    top = ring(0.1, 0.9, sides, 0.0)
     dim = tinted(TRUNK_COLOUR, 0.75)
     for k in range(sides):
         j = (k + 1) % sides
@@ -644,13 +644,13 @@ def make_tree_mesh():
         add_flat_triangle(mesh, bottom[k], top[j], top[k], [dim, TRUNK_COLOUR, TRUNK_COLOUR])
     for k in range(1, sides - 1):  # bottom cap, facing down
         add_flat_triangle(mesh, bottom[0], bottom[k + 1], bottom[k], [dim] * 3)
-    tiers = [(0.62, 0.45, 1.45), (0.5, 1.05, 2.0), (0.36, 1.6, 2.55)]
+    tiers = [(0.85, 0.6, 1.8), (0.68, 1.3, 2.5), (0.48, 2.0, 3.2)]
     sides = 8
     for tier, (radius, z0, z1) in enumerate(tiers):
         base = ring(radius, z0, sides, 0.5 * tier)
         apex = (TREE_CENTRE[0], TREE_CENTRE[1], z1)
         colour = CROWN_COLOURS[tier]
-        under = tinted(colour, 0.7)
+        under = tinted(colour, 0.55)
         for k in range(sides):
             j = (k + 1) % sides
             add_flat_triangle(mesh, base[k], base[j], apex, [under, under, tinted(colour, 1.15)])

@@ -75,7 +75,8 @@ bool JsonEntry::getInteger(const char* name, std::int64_t& out, std::string& pro
         out = static_cast<std::int64_t>(number);
         return true;
     }
+    const bool whole = value.is_uint64() || (value.is_double() && std::trunc(number) == number);
     problem = describe() + ": \"" + name + "\" is not " +
-              (value.is_number() ? "an integer that fits in 64 bits" : "an integer");
+              (whole ? "an integer that fits in 64 bits" : "an integer");
     return false;
 }

@@ -1,0 +1,58 @@
+// Collider documents: parallel arrays, segment end points and the path rule.
+#include <gtest/gtest.h>
+
+#include "AssetFiles.h"
+#include "assets/Collider.h"
+#include "support/GlContext.h"
+
+TEST(Collider, ReadsPointsSegmentsAndCircles) {
+    AssetFiles files;
+    Collider collider;
+    ASSERT_TRUE(collider.load(files.write("c.json", R"({"title": "yard", "collider": {
+        "circles": {"big": {"radius": 4, "y": 2, "x": 1, "colour": "red"}, "small": {"x": -1, "y": -2, "radius": 0.5}},
+        "indices": [{"b": 2, "a": 0}, {"a": 1, "b": 2, "weight": 3}],
+        "vertices": [{"y": 10, "x": 0}, {"x": 1, "y": 11}, {"x": 2.5, "y": 12, "z": 7}]
+    }})")));
+    EXPECT_EQ(collider.getVertexCount(), 3);
+    EXPECT_EQ(collider.getSegmentCount(), 2);
+    EXPECT_EQ(collider.getCircleCount(), 2);
+    EXPECT_EQ(collider.getCircleX(0), 1.0f);
+    EXPECT_EQ(collider.getCircleY(0), 2.0f);
+    EXPECT_EQ(collider.getCircleRadius(0), 4.0f);
+    EXPECT_EQ(collider.getCircleX(1), -1.0f);
+    EXPECT_EQ(collider.getCircleRadius(1), 0.5f);
+    float x1, y1, x2, y2;
+    collider.segment(0, x1, y1, x2, y2);  // "a" first, whatever the member order
+    EXPECT_EQ((std::vector<float>{x1, y1, x2, y2}), (std::vector<float>{0, 10, 2.5f, 12}));
+    collider.segment(1, x1, y1, x2, y2);
+    EXPECT_EQ((std::vector<float>{x1, y1, x2, y2}), (std::vector<float>{1, 11, 2.5f, 12}));
+}
+
+TEST(Collider, DocumentsWithoutShapesGiveZeroCounts) {
+    AssetFiles files;
+    for (const char* text : {R"({"other": {"collider": 1}})",
+                             R"({"collider": {"vertices": [], "indices": {}, "circles": 7}})"}) {
+        CapturedStream err(2);
+        Collider collider;
+        EXPECT_TRUE(collider.load(files.write("c.json", text))) << text;
+        EXPECT_EQ(err.finish(), "");
+        EXPECT_EQ(collider.getVertexCount(), 0);
+        EXPECT_EQ(collider.getSegmentCount(), 0);
+        EXPECT_EQ(collider.getCircleCount(), 0);
+    }
+}
+
+TEST(Collider, PathsWithoutJsonChangeNothing) {
+    AssetFiles files;
+    Collider collider;
+    ASSERT_TRUE(collider.load("data/meshes/colliders/quadCollider.json"));
+    EXPECT_EQ(collider.getSegmentCount(), 4);
+    CapturedStream err(2);
+    // Neither a missing file nor a name whose only ".json" starts it is read.
+    EXPECT_TRUE(collider.load(files.path("collider.bin")));
+    EXPECT_TRUE(collider.load(".json"));
+    EXPECT_EQ(err.finish(), "");
+    EXPECT_EQ(collider.getVertexCount(), 4);
+    EXPECT_EQ(collider.getSegmentCount(), 4);
+    EXPECT_EQ(collider.getCircleCount(), 1);
+}

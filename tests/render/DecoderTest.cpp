@@ -1,0 +1,242 @@
+// Tests of the BMP, BMP-to-BGRA and PNG decoders on bytes built in memory.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "render/BmpDecoder.h"
+#include "render/PngDecoder.h"
+#include "support/TestImages.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 3 x 2 picture, top row first: every byte distinct so misplaced rows or columns show.
+const Bytes picture3x2 = {
+    10, 11, 12, 20, 21, 22, 30, 31, 32,  // top row
+    40, 41, 42, 50, 51, 52, 60, 61, 62,  // bottom row
+};
+
+// What decodeBmp must give for picture3x2: bottom row first, each 9-byte row padded to 12.
+const Bytes bgr3x2 = {
+    40, 41, 42, 50, 51, 52, 60, 61, 62, 0xEE, 0xEE, 0xEE,
+    10, 11, 12, 20, 21, 22, 30, 31, 32, 0xEE, 0xEE, 0xEE,
+};
+
+// What decodeBmpToBgra must give: padding skipped, alpha a copy of red.
+const Bytes bgra3x2 = {
+    40, 41, 42, 42, 50, 51, 52, 52, 60, 61, 62, 62, 10, 11, 12, 12, 20, 21, 22, 22, 30, 31, 32, 32,
+};
+
+Image decode(Image (*decoder)(const std::uint8_t*, std::size_t), const Bytes& bytes) {
+    return decoder(bytes.data(), bytes.size());
+}
+
+void expectRejected(const Bytes& bytes, const char* problem) {
+    for (auto* decoder : {decodeBmp, decodeBmpToBgra}) {
+        const Image image = decode(decoder, bytes);
+        EXPECT_FALSE(image.isValid());
+        EXPECT_NE(image.error.find(problem), std::string::npos) << image.error;
+        EXPECT_TRUE(image.pixels.empty());
+    }
+}
+
+}  // namespace
+
+TEST(BmpDecoder, RowsComeOutBottomUpWhateverTheFileOrder) {
+    for (const bool topDown : {false, true}) {
+        for (const std::uint32_t header : {40u, 108u, 124u}) {
+            BmpOptions options;
+            options.topDown = topDown;
+            options.headerSize = header;
+            const Bytes file = makeBmp(3, 2, picture3x2, options);
+
+            const Image bgr = decode(decodeBmp, file);
+            ASSERT_TRUE(bgr.isValid()) << bgr.error;
+            EXPECT_EQ(bgr.width, 3u);
+            EXPECT_EQ(bgr.height, 2u);
+            EXPECT_EQ(bgr.pixels, bgr3x2) << "topDown " << topDown << " header " << header;
+
+            const Image bgra = decode(decodeBmpToBgra, file);
+            ASSERT_TRUE(bgra.isValid()) << bgra.error;
+            EXPECT_EQ(bgra.pixels, bgra3x2) << "topDown " << topDown << " header " << header;
+        }
+    }
+}
+
+TEST(BmpDecoder, FourByFourGives48And64BytesAndZeroImageSizeIsRead) {
+    Bytes picture(4 * 4 * 3);
+    for (std::size_t i = 0; i < picture.size(); ++i) {
+        picture[i] = static_cast<std::uint8_t>(i * 5);
+    }
+    BmpOptions options;
+    options.zeroImageSize = true;
+    const Bytes file = makeBmp(4, 4, picture, options);
+    const Image bgr = decode(decodeBmp, file);
+    const Image bgra = decode(decodeBmpToBgra, file);
+    ASSERT_TRUE(bgr.isValid());
+    ASSERT_TRUE(bgra.isValid());
+    EXPECT_EQ(bgr.pixels.size(), 48u);
+    ASSERT_EQ(bgra.pixels.size(), 64u);
+    for (std::size_t p = 0; p < 16; ++p) {
+        EXPECT_EQ(bgra.pixels[4 * p + 3], bgra.pixels[4 * p + 2]);
+    }
+    // Bottom-left pixel is the first pixel of the last picture row.
+    EXPECT_EQ(bgr.pixels[0], picture[36]);
+}
+
+TEST(BmpDecoder, HonoursPixelOffsetPastAColourTable) {
+    // A 24-bit file may carry an optional colour table; the rows start at the stored offset.
+    Bytes file = makeBmp(3, 2, picture3x2);
+    file.insert(file.begin() + 54, 16, 0x99);
+    file[10] = 54 + 16;
+    EXPECT_EQ(decode(decodeBmp, file).pixels, bgr3x2);
+}
+
+TEST(BmpDecoder, RejectsWhatItCannotRead) {
+    const Bytes good = makeBmp(3, 2, picture3x2);
+
+    expectRejected(Bytes(good.begin(), good.begin() + 20), "too short");
+    expectRejected(Bytes(good.begin(), good.end() - 1), "ends before");
+
+    Bytes notBmp = good;
+    notBmp[0] = 'P';
+    expectRejected(notBmp, "not a BMP");
+
+    BmpOptions palette;
+    palette.bitsPerPixel = 8;
+    expectRejected(makeBmp(3, 2, picture3x2, palette), "8 bits per pixel");
+    BmpOptions rle;
+    rle.compression = 1;
+    expectRejected(makeBmp(3, 2, picture3x2, rle), "compressed");
+    BmpOptions core;
+    core.headerSize = 12;
+    Bytes coreFile = makeBmp(3, 2, picture3x2, core);
+    coreFile.resize(coreFile.size() + 16);
+    expectRejected(coreFile, "header of 12");
+
+    Bytes hugeHeader = good;
+    hugeHeader[17] = 0x7f;
+    expectRejected(hugeHeader, "runs past");
+
+    Bytes zeroHeight = good;
+    zeroHeight[22] = 0;
+    expectRejected(zeroHeight, "image size");
+    Bytes absurdWidth = good;
+    absurdWidth[20] = 0x10;  // 1 048 579 columns
+    expectRejected(absurdWidth, "image size");
+    Bytes mostNegative = good;
+    mostNegative[22] = mostNegative[23] = mostNegative[24] = 0;
+    mostNegative[25] = 0x80;
+    expectRejected(mostNegative, "image size");
+
+    Bytes offsetPastEnd = good;
+    offsetPastEnd[12] = 0x01;
+    expectRejected(offsetPastEnd, "offset");
+    Bytes offsetInHeader = good;
+    offsetInHeader[10] = 20;
+    expectRejected(offsetInHeader, "offset");
+
+    // An image size field smaller than the rows does not shorten what is read.
+    Bytes smallSizeField = good;
+    smallSizeField[34] = 3;
+    EXPECT_EQ(decode(decodeBmp, smallSizeField).pixels, bgr3x2);
+}
+
+TEST(PngDecoder, RgbaFileBytesPassUnchangedTopRowLast) {
+    Bytes rows;  // 2 x 2, top row first
+    for (int i = 0; i < 16; ++i) {
+        rows.push_back(static_cast<std::uint8_t>(i * 16 + 1));
+    }
+    const Bytes file = makePng(2, 2, rows);
+    const Image image = decode(decodePng, file);
+    ASSERT_TRUE(image.isValid()) << image.error;
+    EXPECT_EQ(image.width, 2u);
+    EXPECT_EQ(image.height, 2u);
+    Bytes bottomUp(rows.begin() + 8, rows.end());
+    bottomUp.insert(bottomUp.end(), rows.begin(), rows.begin() + 8);
+    EXPECT_EQ(image.pixels, bottomUp);
+}
+
+TEST(PngDecoder, EveryColourTypeBecomesRgba8) {
+    struct Case {
+        const char* label;
+        PngOptions options;
+        Bytes rows;      // 2 x 1, as written
+        Bytes expected;  // RGBA of the two pixels
+    };
+    PngOptions palette;
+    palette.colorType = PNG_COLOR_TYPE_PALETTE;
+    palette.palette = {255, 0, 0, 0, 0, 255};
+    palette.trns = {128};  // entry 0 half transparent, entry 1 opaque
+    PngOptions grey1;
+    grey1.colorType = PNG_COLOR_TYPE_GRAY;
+    grey1.bitDepth = 1;
+    PngOptions grey8;
+    grey8.colorType = PNG_COLOR_TYPE_GRAY;
+    PngOptions greyAlpha16;
+    greyAlpha16.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha16.bitDepth = 16;
+    PngOptions rgb16;
+    rgb16.colorType = PNG_COLOR_TYPE_RGB;
+    rgb16.bitDepth = 16;
+    PngOptions rgb8Interlaced;
+    rgb8Interlaced.colorType = PNG_COLOR_TYPE_RGB;
+    rgb8Interlaced.interlaced = true;
+    const Case cases[] = {
+        {"palette + tRNS", palette, {0, 1}, {255, 0, 0, 128, 0, 0, 255, 255}},
+        {"grey 1-bit", grey1, {0x40}, {0, 0, 0, 255, 255, 255, 255, 255}},
+        {"grey 8-bit", grey8, {7, 200}, {7, 7, 7, 255, 200, 200, 200, 255}},
+        {"grey + alpha 16-bit",
+         greyAlpha16,
+         {0x12, 0x34, 0xff, 0xff, 0xab, 0xcd, 0x00, 0x00},
+         {0x12, 0x12, 0x12, 0xff, 0xab, 0xab, 0xab, 0x00}},
+        {"rgb 16-bit", rgb16, {1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0}, {1, 2, 3, 255, 4, 5, 6, 255}},
+        {"rgb interlaced", rgb8Interlaced, {1, 2, 3, 4, 5, 6}, {1, 2, 3, 255, 4, 5, 6, 255}},
+    };
+    for (const Case& c : cases) {
+        const Bytes file = makePng(2, 1, c.rows, c.options);
+        const Image image = decode(decodePng, file);
+        ASSERT_TRUE(image.isValid()) << c.label << ": " << image.error;
+        EXPECT_EQ(image.pixels, c.expected) << c.label;
+    }
+}
+
+TEST(PngDecoder, DamagedStreamsAreReportedNotFatal) {
+    Bytes rows(16 * 16 * 4);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    const Bytes good = makePng(16, 16, rows);
+    ASSERT_TRUE(decode(decodePng, good).isValid());
+
+    const Image cut = decode(decodePng, Bytes(good.begin(), good.begin() + 60));
+    EXPECT_FALSE(cut.isValid());
+    EXPECT_NE(cut.error.find("damaged PNG"), std::string::npos) << cut.error;
+    EXPECT_TRUE(cut.pixels.empty());
+
+    Bytes flipped = good;
+    flipped[good.size() - 30] ^= 0x55;  // inside the image data: its checksum fails
+    EXPECT_FALSE(decode(decodePng, flipped).isValid());
+
+    Bytes notPng = good;
+    notPng[1] = 'Q';
+    EXPECT_EQ(decode(decodePng, notPng).error, "not a PNG file");
+    EXPECT_FALSE(decode(decodePng, Bytes()).isValid());
+
+    // A header claiming 16384 x 16384 pixels over a few bytes of data is refused up front.
+    Bytes huge = makePng(1, 1, {1, 2, 3, 4});
+    huge[16 + 3] = 0;  // width and height, big-endian, from 1 to 0x4000
+    huge[16 + 2] = 0x40;
+    huge[20 + 3] = 0;
+    huge[20 + 2] = 0x40;
+    const uLong crc = crc32(crc32(0, nullptr, 0), huge.data() + 12, 17);  // type + data
+    for (int k = 0; k < 4; ++k) {
+        huge[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    }
+    const Image bomb = decode(decodePng, huge);
+    EXPECT_NE(bomb.error.find("larger than its compressed data"), std::string::npos) << bomb.error;
+}

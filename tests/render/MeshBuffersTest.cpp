@@ -1,0 +1,181 @@
+// Tests of the renderer's buffer store and of Mesh upload, release and draw on real GL.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/Renderer.h"
+#include "assets/Mesh.h"
+#include "render/ShaderProgram.h"
+#include "support/GlContext.h"
+#include "support/GlQueries.h"
+#include "support/ScratchDir.h"
+#include "support/TestImages.h"
+
+namespace {
+
+// Quad of side 1 at the origin, four vertices, two counter-clockwise triangles.
+void addQuad(Mesh& mesh, float r, float g, float b) {
+    const float corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (const auto& c : corners) {
+        mesh.addVertex(c[0], c[1], 0.0f);
+        mesh.addColor(r, g, b);
+        mesh.addUv(c[0], c[1]);
+    }
+    mesh.addTriangle(0, 1, 2);
+    mesh.addTriangle(2, 1, 3);
+    mesh.updateCounts();
+}
+
+const char* const vertexSource = R"(#version 130
+in vec3 inVertex;
+in vec2 inTexCoord;
+in vec3 inNormal;
+uniform mat4 mvMat;
+uniform mat4 projMat;
+out vec3 colour;
+void main() {
+    colour = inNormal + vec3(inTexCoord * 0.001, 0.0);
+    gl_Position = projMat * mvMat * vec4(inVertex, 1.0);
+}
+)";
+
+const char* const fragmentSource = R"(#version 130
+in vec3 colour;
+out vec4 fragColour;
+void main() { fragColour = vec4(colour, 1.0); }
+)";
+
+const ShaderVariable uniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
+
+GLint sizeOfSetBuffer(const Mesh& mesh, std::size_t i) {
+    return GlQueries::bufferSize(renderer.getBufferSet(mesh.getBufferSet())->ids.at(i));
+}
+
+// Maps the unit square onto the whole viewport: x' = 2x - 1, y' = 2y - 1.
+Matrix4 unitSquareToClip() {
+    Matrix4 m;
+    setIdentity(m);
+    m[0] = 2.0f;
+    m[5] = 2.0f;
+    m[12] = -1.0f;
+    m[13] = -1.0f;
+    return m;
+}
+
+}  // namespace
+
+TEST(MeshBuffers, HandlesFollowTheTablesAndAreNeverReused) {
+    GlContext::get();
+    const int firstSet = static_cast<int>(renderer.getBufferSetCount());
+    const int firstBuffer = static_cast<int>(renderer.getBufferCount());
+    Mesh a;
+    Mesh b;
+    Mesh neverUploaded;
+    addQuad(a, 1, 0, 0);
+    addQuad(b, 0, 1, 0);
+    addQuad(neverUploaded, 0, 0, 1);
+    a.upload();
+    b.upload();
+    EXPECT_EQ(a.getBufferSet(), firstSet);
+    EXPECT_EQ(b.getBufferSet(), firstSet + 1);
+    EXPECT_EQ(a.getIndexBuffer(), firstBuffer);
+    EXPECT_EQ(b.getIndexBuffer(), firstBuffer + 1);
+
+    // 12 position floats: 48, 32 and 48 bytes; 6 indices: 12 bytes.
+    EXPECT_EQ(sizeOfSetBuffer(a, 0), 48);
+    EXPECT_EQ(sizeOfSetBuffer(a, 1), 32);
+    EXPECT_EQ(sizeOfSetBuffer(a, 2), 48);
+    EXPECT_EQ(GlQueries::bufferSize(renderer.getBuffer(a.getIndexBuffer())), 12);
+    EXPECT_EQ(GlQueries::bufferFloats(renderer.getBufferSet(a.getBufferSet())->ids[1]),
+              (std::vector<float>{0, 0, 1, 0, 0, 1, 1, 1}));
+
+    const GLuint aIndexName = renderer.getBuffer(a.getIndexBuffer());
+    const std::vector<GLuint> aSetNames = renderer.getBufferSet(a.getBufferSet())->ids;
+    a.release();
+    EXPECT_FALSE(a.isUploaded());
+    EXPECT_FALSE(GlQueries::isBuffer(aIndexName));
+    for (GLuint name : aSetNames) {
+        EXPECT_FALSE(GlQueries::isBuffer(name));
+    }
+    a.release();  // twice: nothing more to delete
+    neverUploaded.release();
+    EXPECT_TRUE(GlQueries::isBuffer(renderer.getBuffer(b.getIndexBuffer())));
+    EXPECT_EQ(sizeOfSetBuffer(b, 2), 48);
+
+    // Entries stay in the tables: the next mesh gets the next handles.
+    Mesh c;
+    addQuad(c, 1, 1, 1);
+    c.upload();
+    EXPECT_EQ(c.getBufferSet(), firstSet + 2);
+    EXPECT_EQ(c.getIndexBuffer(), firstBuffer + 2);
+    EXPECT_EQ(renderer.getBufferSetCount(), static_cast<std::size_t>(firstSet + 3));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(MeshBuffers, UploadNeverReadsPastTheArrays) {
+    GlContext::get();
+    Mesh mesh;
+    for (int v = 0; v < 4; ++v) {
+        mesh.addVertex(static_cast<float>(v), 0.0f, 0.0f);
+    }
+    mesh.addUv(0.5f, 0.25f);  // one vertex's uvs out of four
+    mesh.addColor(1.0f, 2.0f, 3.0f);
+    mesh.addTriangle(0, 1, 2);
+    // Counts that claim more than the arrays hold.
+    mesh.setCounts(30, 30, 9, 20);
+    mesh.upload();
+    // Four vertices really there: buffers for four, uvs and colours padded with zeros.
+    EXPECT_EQ(sizeOfSetBuffer(mesh, 0), 48);
+    EXPECT_EQ(GlQueries::bufferFloats(renderer.getBufferSet(mesh.getBufferSet())->ids[1]),
+              (std::vector<float>{0.5f, 0.25f, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(sizeOfSetBuffer(mesh, 2), 48);
+    EXPECT_EQ(GlQueries::bufferSize(renderer.getBuffer(mesh.getIndexBuffer())), 6);
+}
+
+TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
+    GlContext& gl = GlContext::get();
+    gl.useFramebuffer(32, 32);
+    ScratchDir dir;
+    writeFile(dir.path("flat.vert"), std::string(vertexSource));
+    writeFile(dir.path("flat.frag"), std::string(fragmentSource));
+    ShaderProgram program;
+    ASSERT_TRUE(program.load(dir.path("flat")));
+    program.setVariables(uniforms, 2);
+    ASSERT_TRUE(program.compileAndLink());
+
+    Mesh quad;
+    addQuad(quad, 1.0f, 0.0f, 0.0f);
+    quad.upload();
+    Matrix4 identity;
+    setIdentity(identity);
+
+    // No current program: nothing is drawn.
+    ShaderProgram::current = nullptr;
+    renderer.clear();
+    quad.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(16, 16), 0xffffffffu);
+
+    program.use();
+    program.setUniformMatrix4("projMat", identity);
+    renderer.clear();
+    quad.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(1, 1), 0xff0000ffu);
+    EXPECT_EQ(gl.pixel(30, 30), 0xff0000ffu);
+
+    // Only the first triangle (lower-left half) when the count says 3 indices.
+    quad.setCounts(12, 12, 3, 8);
+    renderer.clear();
+    quad.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(4, 4), 0xff0000ffu);
+    EXPECT_EQ(gl.pixel(28, 28), 0xffffffffu);
+
+    // The model-view matrix moves the quad: shifted right by half its size.
+    Matrix4 shifted = unitSquareToClip();
+    shifted[12] = 0.0f;
+    quad.setCounts(12, 12, 6, 8);
+    renderer.clear();
+    quad.draw(shifted);
+    EXPECT_EQ(gl.pixel(8, 16), 0xffffffffu);
+    EXPECT_EQ(gl.pixel(24, 16), 0xff0000ffu);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -1,0 +1,226 @@
+// Tests of ShaderProgram on real GL: messages, locations, attribute arrays and uniforms.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/GLFunctions.h"
+#include "render/ShaderProgram.h"
+#include "support/GlContext.h"
+#include "support/GlQueries.h"
+#include "support/ScratchDir.h"
+#include "support/TestImages.h"
+
+using namespace GLFunctions;
+
+namespace {
+
+const char* const vertexSource = R"(#version 130
+in vec3 inVertex;
+in vec2 inTexCoord;
+in vec3 inNormal;
+uniform mat4 mvMat;
+uniform mat4 projMat;
+uniform vec2 pos;
+uniform float terrainRay;
+out vec3 colour;
+void main() {
+    colour = inNormal + vec3(inTexCoord * 0.001, 0.0);
+    gl_Position = projMat * mvMat * vec4(inVertex + vec3(pos * terrainRay, 0.0), 1.0);
+}
+)";
+
+const char* const fragmentSource = R"(#version 130
+in vec3 colour;
+out vec4 fragColour;
+void main() { fragColour = vec4(colour, 1.0); }
+)";
+
+// The same program without inTexCoord: the linker has no such attribute.
+const char* const vertexWithoutUvs = R"(#version 130
+in vec3 inVertex;
+in vec3 inNormal;
+uniform mat4 mvMat;
+uniform mat4 projMat;
+out vec3 colour;
+void main() {
+    colour = inNormal;
+    gl_Position = projMat * mvMat * vec4(inVertex, 1.0);
+}
+)";
+
+const ShaderVariable terrainUniforms[] = {
+    {"finalMatrix", 0, 16}, {"mvMat", 0, 16},     {"projMat", 0, 16},
+    {"pos", 0, 2},          {"terrainRay", 0, 1},
+};
+
+const ShaderVariable basicUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
+
+std::string writePair(const ScratchDir& dir, const std::string& name, const char* vertex,
+                      const char* fragment) {
+    if (vertex != nullptr) {
+        writeFile(dir.path(name + ".vert"), std::string(vertex));
+    }
+    if (fragment != nullptr) {
+        writeFile(dir.path(name + ".frag"), std::string(fragment));
+    }
+    return dir.path(name);
+}
+
+struct Output {
+    std::string out;
+    std::string err;
+    bool loaded = false;
+    bool linked = false;
+};
+
+// load, setVariables and compileAndLink with both streams captured.
+Output build(ShaderProgram& program, const std::string& base, const ShaderVariable* uniforms,
+             unsigned count) {
+    Output result;
+    CapturedStream out(1);
+    CapturedStream err(2);
+    result.loaded = program.load(base);
+    program.setVariables(uniforms, count);
+    result.linked = program.compileAndLink();
+    result.err = err.finish();
+    result.out = out.finish();
+    return result;
+}
+
+}  // namespace
+
+TEST(ShaderProgram, UseResolvesLocationsAndEnablesAttributeArrays) {
+    GlContext::get();
+    ScratchDir dir;
+    ShaderProgram program;
+    const Output built =
+        build(program, writePair(dir, "terrain", vertexSource, fragmentSource), terrainUniforms, 5);
+    EXPECT_TRUE(built.loaded);
+    EXPECT_TRUE(built.linked);
+    EXPECT_EQ(built.out, "");
+    EXPECT_EQ(built.err, "");
+
+    const auto& attributes = program.getAttributes();
+    ASSERT_EQ(attributes.size(), 3u);
+    EXPECT_EQ(attributes[0].name, "inVertex");
+    EXPECT_EQ(attributes[1].size, 2);
+    EXPECT_EQ(attributes[2].name, "inNormal");
+
+    program.use();
+    EXPECT_EQ(ShaderProgram::current, &program);
+    GLint inUse = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &inUse);
+    const GLuint name = program.getHandles().program;
+    EXPECT_EQ(static_cast<GLuint>(inUse), name);
+    for (const ShaderVariable& row : attributes) {
+        EXPECT_EQ(row.location, glGetAttribLocation(name, row.name.c_str())) << row.name;
+        ASSERT_GE(row.location, 0) << row.name;
+        EXPECT_TRUE(GlQueries::isAttribArrayEnabled(static_cast<GLuint>(row.location)));
+    }
+    // finalMatrix is declared but unused, so GL gives -1; an unknown name falls back to 0.
+    EXPECT_EQ(program.uniformLocation("finalMatrix"), -1);
+    EXPECT_EQ(program.uniformLocation("mvMat"), glGetUniformLocation(name, "mvMat"));
+    EXPECT_GE(program.uniformLocation("terrainRay"), 0);
+    EXPECT_EQ(program.uniformLocation("nothing"), 0);
+    EXPECT_EQ(program.uniformLocation("MVMAT"), 0);
+
+    // Using it again while current re-enables its arrays and keeps the same locations.
+    program.use();
+    for (const ShaderVariable& row : attributes) {
+        EXPECT_TRUE(GlQueries::isAttribArrayEnabled(static_cast<GLuint>(row.location)));
+    }
+
+    // Uniforms land untransposed, in the matrix's storage order.
+    Matrix4 m;
+    for (int i = 0; i < 16; ++i) {
+        m[i] = static_cast<float>(i) + 0.5f;
+    }
+    program.setUniformMatrix4("projMat", m);
+    program.setUniform1f("terrainRay", 42.25f);
+    program.setUniform2f("pos", Vector2(-3.0f, 7.5f));
+    EXPECT_EQ(GlQueries::uniformFloats(name, program.uniformLocation("projMat"), 16),
+              std::vector<float>(m.m, m.m + 16));
+    EXPECT_EQ(GlQueries::uniformFloats(name, program.uniformLocation("terrainRay"), 1),
+              std::vector<float>{42.25f});
+    EXPECT_EQ(GlQueries::uniformFloats(name, program.uniformLocation("pos"), 2),
+              (std::vector<float>{-3.0f, 7.5f}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(ShaderProgram, SwitchingProgramsHandsOverTheAttributeArrays) {
+    GlContext::get();
+    ScratchDir dir;
+    ShaderProgram full;
+    ShaderProgram partial;
+    build(full, writePair(dir, "full", vertexSource, fragmentSource), basicUniforms, 2);
+    build(partial, writePair(dir, "partial", vertexWithoutUvs, fragmentSource), basicUniforms, 2);
+
+    full.use();
+    partial.use();
+    EXPECT_EQ(ShaderProgram::current, &partial);
+    EXPECT_EQ(partial.getAttributes()[1].location, -1);  // no inTexCoord in this program
+    int enabled = 0;
+    for (GLuint index = 0; index < 8; ++index) {
+        enabled += GlQueries::isAttribArrayEnabled(index) ? 1 : 0;
+    }
+    EXPECT_EQ(enabled, 2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
+    GlContext::get();
+    ScratchDir dir;
+
+    // No fragment file: the path on standard error, the compile failure on standard output.
+    ShaderProgram noFragment;
+    const std::string base = writePair(dir, "nofrag", vertexSource, nullptr);
+    const Output missing = build(noFragment, base, basicUniforms, 2);
+    EXPECT_FALSE(missing.loaded);
+    EXPECT_FALSE(missing.linked);
+    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n");
+    EXPECT_EQ(missing.out.rfind("Could not compile fragmentShader 35632:\n", 0), 0u) << missing.out;
+    EXPECT_EQ(noFragment.getHandles().fragmentShader, 0u);
+    EXPECT_NE(noFragment.getHandles().vertexShader, 0u);
+
+    // A vertex shader that does not compile: its log after the header line, then the link.
+    ShaderProgram broken;
+    const Output syntax = build(
+        broken, writePair(dir, "broken", "#version 130\nvoid main() { oops }\n", fragmentSource),
+        basicUniforms, 2);
+    EXPECT_TRUE(syntax.loaded);
+    EXPECT_FALSE(syntax.linked);
+    EXPECT_EQ(syntax.out.rfind("Could not compile vertexShader 35633:\n", 0), 0u) << syntax.out;
+    EXPECT_NE(syntax.out.find("error"), std::string::npos);
+    EXPECT_EQ(broken.getHandles().vertexShader, 0u);
+
+    // Both compile, but the vertex stage has no main().
+    ShaderProgram unlinked;
+    const Output link = build(
+        unlinked, writePair(dir, "unlinked", "#version 130\nvoid helper() {}\n", fragmentSource),
+        basicUniforms, 2);
+    EXPECT_TRUE(link.loaded);
+    EXPECT_FALSE(link.linked);
+    EXPECT_EQ(link.out, "programme non linke\n");
+    EXPECT_EQ(link.err, "");
+}
+
+TEST(ShaderProgram, DestroyedCurrentProgramIsNoLongerCurrent) {
+    GlContext::get();
+    ScratchDir dir;
+    const std::string base = writePair(dir, "p", vertexSource, fragmentSource);
+    {
+        ShaderProgram temporary;
+        build(temporary, base, basicUniforms, 2);
+        temporary.use();
+        EXPECT_EQ(ShaderProgram::current, &temporary);
+    }
+    EXPECT_EQ(ShaderProgram::current, nullptr);
+    GLint inUse = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &inUse);
+    EXPECT_EQ(inUse, 0);
+
+    ShaderProgram next;
+    build(next, base, basicUniforms, 2);
+    next.use();  // must not touch the destroyed program's table
+    EXPECT_EQ(ShaderProgram::current, &next);
+}

@@ -642,8 +642,9 @@ def make_tree_mesh():
         j = (k + 1) % sides
         add_flat_triangle(mesh, bottom[k], bottom[j], top[j], [dim, dim, TRUNK_COLOUR])
         add_flat_triangle(mesh, bottom[k], top[j], top[k], [dim, TRUNK_COLOUR, TRUNK_COLOUR])
-    for k in range(1, sides - 1):  # bottom cap, facing down
-        add_flat_triangle(mesh, bottom[0], bottom[k + 1], bottom[k], [dim] * 3)
+    for k in range(1, sides - 1):  # caps; the top one is hidden in the crown but keeps the
+        add_flat_triangle(mesh, bottom[0], bottom[k + 1], bottom[k], [dim] * 3)  # trunk closed
+        add_flat_triangle(mesh, top[0], top[k], top[k + 1], [TRUNK_COLOUR] * 3)
     tiers = [(0.85, 0.6, 1.8), (0.68, 1.3, 2.5), (0.48, 2.0, 3.2)]
     sides = 8
     for tier, (radius, z0, z1) in enumerate(tiers):

@@ -71,8 +71,8 @@ struct Target {
             SDL_GL_GetProcAddress("glBindRenderbuffer"));
         renderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(
             SDL_GL_GetProcAddress("glRenderbufferStorage"));
-        if (!genFramebuffers || !bindFramebuffer || !framebufferRenderbuffer ||
-            !genRenderbuffers || !bindRenderbuffer || !renderbufferStorage) {
+        if (!genFramebuffers || !bindFramebuffer || !framebufferRenderbuffer || !genRenderbuffers ||
+            !bindRenderbuffer || !renderbufferStorage) {
             return false;
         }
         GLuint fbo = 0;
@@ -209,8 +209,8 @@ void renderMesh(Assets& a, Mesh& mesh, Texture& texture, float pivot, float eyeD
                 float lookZ, ShaderProgram& program) {
     Camera camera;
     setProjection(camera);
-    camera.lookAt(eyeDistance * 0.55f, -eyeDistance * 0.8f, eyeDistance * 0.55f + lookZ, 0.0f,
-                  0.0f, lookZ, 0.0f, 0.0f, 10.0f);
+    camera.lookAt(eyeDistance * 0.55f, -eyeDistance * 0.8f, eyeDistance * 0.55f + lookZ, 0.0f, 0.0f,
+                  lookZ, 0.0f, 0.0f, 10.0f);
     renderer.clear();
     useWith(program, camera);
     a.grass.bind();
@@ -262,10 +262,10 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
         drawInstance(camera, a.tree, 11 - ox, -4.0f * (i + 1) - oy, 0.0f, 0.5f, terrainRay);
     }
     a.wall.bind();
-    const float tall[][2] = {{0, 0},  {0, 2},  {0, 4},  {0, 6},   {0, 8},   {0, 10},
-                             {0, 12}, {2, 0},  {4, 0},  {8, 0},   {10, 0},  {12, 0},
-                             {12, 2}, {12, 4}, {12, 6}, {12, 8},  {12, 10}, {12, 12},
-                             {2, 12}, {4, 12}, {6, 12}, {8, 12},  {10, 12}};
+    const float tall[][2] = {{0, 0},  {0, 2},  {0, 4},  {0, 6},  {0, 8},   {0, 10},
+                             {0, 12}, {2, 0},  {4, 0},  {8, 0},  {10, 0},  {12, 0},
+                             {12, 2}, {12, 4}, {12, 6}, {12, 8}, {12, 10}, {12, 12},
+                             {2, 12}, {4, 12}, {6, 12}, {8, 12}, {10, 12}};
     for (const auto& p : tall) {
         drawInstance(camera, a.tallWall, p[0] - ox, p[1] - oy, 0.0f, 1.0f, terrainRay);
     }
@@ -275,8 +275,8 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
     }
     for (int i = 0; i <= 16; ++i) {
         const float x = -16.0f + 2.0f * i;
-        drawInstance(camera, a.wallMesh, x - ox, -30 - oy, (x > -2 && x < 14) ? 4.0f : 0.0f,
-                     1.0f, terrainRay);
+        drawInstance(camera, a.wallMesh, x - ox, -30 - oy, (x > -2 && x < 14) ? 4.0f : 0.0f, 1.0f,
+                     terrainRay);
         drawInstance(camera, a.wallMesh, -30 - ox, x - oy, 0.0f, 1.0f, terrainRay);
         drawInstance(camera, a.wallMesh, 30 - ox, x - oy, 0.0f, 1.0f, terrainRay);
     }

@@ -23,9 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTextures[] = {"data/font.bmp.fnt", "data/road6.png",
-                                 "data/wall.bmp",     "data/wood.bmp",
-                                 "data/grass.bmp",    "data/whitepixel.bmp",
+const char* const kTextures[] = {"data/font.bmp.fnt",       "data/road6.png", "data/wall.bmp",
+                                 "data/wood.bmp",           "data/grass.bmp", "data/whitepixel.bmp",
                                  "data/sky/stars/stars.bmp"};
 
 const char* const kMeshes[] = {"data/quad.json",
@@ -138,7 +137,8 @@ TEST(DataTextures, EveryTextureDecodesQuietlyWithPowerOfTwoSides) {
 
     Texture road;
     ASSERT_TRUE(road.load("data/road6.png"));
-    EXPECT_EQ(road.getPixels().size(), static_cast<std::size_t>(road.getWidth()) * road.getHeight() * 4);
+    EXPECT_EQ(road.getPixels().size(),
+              static_cast<std::size_t>(road.getWidth()) * road.getHeight() * 4);
 }
 
 // Pictures that the level repeats across neighbouring cells must meet without a seam: the
@@ -223,10 +223,9 @@ TEST(DataMeshes, EveryMeshLoadsWithMatchingListsAndIndicesInRange) {
 }
 
 TEST(DataMeshes, ClosedMeshesAreWoundOutwards) {
-    for (const char* path :
-         {"data/meshes/display/tree.json", "data/meshes/display/wall.json",
-          "data/meshes/display/tallWall.json", "data/meshes/display/wood.json",
-          "data/meshes/display/floorWood.json"}) {
+    for (const char* path : {"data/meshes/display/tree.json", "data/meshes/display/wall.json",
+                             "data/meshes/display/tallWall.json", "data/meshes/display/wood.json",
+                             "data/meshes/display/floorWood.json"}) {
         Mesh mesh;
         loadQuietly(mesh, path);
         EXPECT_EQ(unmatchedEdges(mesh), 0) << path;
@@ -269,7 +268,8 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
             EXPECT_FLOAT_EQ(box.max[k], e.max[k]) << e.path << " axis " << k;
         }
     }
-    for (const char* path : {"data/meshes/display/wood.json", "data/meshes/display/floorWood.json"}) {
+    for (const char* path :
+         {"data/meshes/display/wood.json", "data/meshes/display/floorWood.json"}) {
         Mesh mesh;
         loadQuietly(mesh, path);
         const Box box = boundsOf(mesh.getVertices());
@@ -296,8 +296,8 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
     // Each grass tile is one texture repeat; the backdrop repeats the stars many times.
     Mesh quad;
     loadQuietly(quad, "data/quad.json");
-    const Box quadUv = boundsOf({quad.getUvs()[0], quad.getUvs()[1], 0, quad.getUvs()[4],
-                                 quad.getUvs()[5], 0});
+    const Box quadUv =
+        boundsOf({quad.getUvs()[0], quad.getUvs()[1], 0, quad.getUvs()[4], quad.getUvs()[5], 0});
     EXPECT_FLOAT_EQ(quadUv.max[0] - quadUv.min[0], 1.0f);
     Mesh background;
     loadQuietly(background, "data/quadBackground.json");

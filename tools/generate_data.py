@@ -268,7 +268,7 @@ def make_grass():
     for y in range(size):
         for x in range(size):
             n = fbm(octaves, x / size, y / size)
-            t = max(0.0, min(1.0, (n - 0.3) * 2.0))
+            t = max(0.0, min(1.0, 0.5 + (n - 0.5) * 1.3))
             field[y][x] = t
     for _ in range(900):
         x = rng.int_below(size)

@@ -30,6 +30,7 @@ public:
     unsigned getGlyphSize() const { return glyphSize; }
     Texture* getFont() const { return font; }
     Camera* getCamera() const { return camera; }
+    const Matrix4& getModelView() const { return modelView; }
 
 private:
     void appendQuad(unsigned i, unsigned char c);

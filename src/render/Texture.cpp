@@ -3,7 +3,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "app/Renderer.h"
 #include "render/BmpDecoder.h"
@@ -18,12 +17,19 @@ bool endsWith(const std::string& text, const char* ending) {
 }
 
 bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in.good()) {
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    const std::streamoff size = in.tellg();
+    if (size < 0) {
+        return false;
+    }
+    // One read of the known size: a character-by-character copy costs more than decoding.
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), size);
+    return in.gcount() == size;
 }
 
 }  // namespace

@@ -179,3 +179,38 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     EXPECT_EQ(gl.pixel(24, 16), 0xff0000ffu);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+TEST(MeshBuffers, AnimatedMeshAlsoGetsPoseBuffers) {
+    GlContext::get();
+    const std::string document = R"({"model": {
+        "vertices": [{"x":1,"y":2,"z":3},{"x":4,"y":5,"z":6}],
+        "uvs": [{"u":0.5,"v":0.25},{"u":0.75,"v":1}],
+        "colors": [{"r":0.1,"g":0.2,"b":0.3},{"r":0.4,"g":0.5,"b":0.6}],
+        "indices": [{"a":0,"b":1,"c":1}]},
+      "animations": {"still": [[{"startTime":0,
+        "vertices": [{"x":1,"y":2,"z":3},{"x":4,"y":5,"z":6}],
+        "uvs": [{"u":0.5,"v":0.25},{"u":0.75,"v":1}],
+        "colors": [{"r":0.1,"g":0.2,"b":0.3},{"r":0.4,"g":0.5,"b":0.6}]}]]}})";
+    Mesh mesh;
+    ASSERT_TRUE(mesh.parseJson(document.data(), document.size(), "animated.json"));
+    ASSERT_NE(mesh.getAnimation(), nullptr);
+    const int firstBuffer = static_cast<int>(renderer.getBufferCount());
+    mesh.upload();
+
+    // Index buffer first, then the pose buffers in vertex, colour, uv order.
+    EXPECT_EQ(mesh.getIndexBuffer(), firstBuffer);
+    EXPECT_EQ(mesh.getPoseVertexBuffer(), firstBuffer + 1);
+    EXPECT_EQ(mesh.getPoseColorBuffer(), firstBuffer + 2);
+    EXPECT_EQ(mesh.getPoseUvBuffer(), firstBuffer + 3);
+    EXPECT_EQ(GlQueries::bufferFloats(renderer.getBuffer(mesh.getPoseVertexBuffer())),
+              (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(GlQueries::bufferFloats(renderer.getBuffer(mesh.getPoseColorBuffer())),
+              mesh.getColors());
+    EXPECT_EQ(GlQueries::bufferFloats(renderer.getBuffer(mesh.getPoseUvBuffer())),
+              (std::vector<float>{0.5f, 0.25f, 0.75f, 1.0f}));
+
+    const GLuint poseName = renderer.getBuffer(mesh.getPoseUvBuffer());
+    mesh.release();
+    EXPECT_FALSE(GlQueries::isBuffer(poseName));
+    EXPECT_EQ(renderer.getBuffer(firstBuffer + 3), 0u);
+}

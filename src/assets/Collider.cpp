@@ -2,6 +2,8 @@
 #include "assets/Collider.h"
 
 #include <climits>
+#include <cstdint>
+#include <utility>
 
 #include "assets/AssetFile.h"
 #include "assets/JsonList.h"
@@ -10,6 +12,7 @@ namespace {
 
 const char* const pointNames[] = {"x", "y"};
 const char* const circleNames[] = {"x", "y", "radius"};
+const char* const segmentNames[] = {"a", "b"};
 
 }  // namespace
 
@@ -44,84 +47,12 @@ bool Collider::readText(const char* text, std::size_t size, bool padded, const s
         problem = std::string("not valid JSON: ") + simdjson::error_message(error);
     } else if (root.get_object().get(members) != simdjson::SUCCESS) {
         problem = "the top level is not an object";
-    }
-    if (problem.empty()) {
+    } else {
         // A repeated "collider" replaces the shapes read before it.
         for (simdjson::dom::key_value_pair member : members) {
-            if (member.key != "collider") {
-                continue;
-            }
-            simdjson::dom::object shapes;
-            if (member.value.get_object().get(shapes) != simdjson::SUCCESS) {
-                problem = "\"collider\" is not an object";
+            if (member.key == "collider" && !readShapes(member.value, problem)) {
                 break;
             }
-            simdjson::dom::element lists[3];
-            const char* const listNames[3] = {"vertices", "indices", "circles"};
-            for (std::size_t l = 0; l < 3 && problem.empty(); ++l) {
-                if (shapes.at_key(listNames[l]).get(lists[l]) != simdjson::SUCCESS) {
-                    problem = std::string("\"collider\" has no \"") + listNames[l] + "\"";
-                }
-            }
-            if (!problem.empty()) {
-                break;
-            }
-            const JsonList points(lists[0]), pairs(lists[1]), circles(lists[2]);
-            if (points.size() > INT_MAX || pairs.size() > INT_MAX / 2 || circles.size() > INT_MAX) {
-                problem = "too many entries";
-                break;
-            }
-            const std::size_t pointCount = points.size();
-            std::vector<float> pointXy(2 * pointCount);
-            std::vector<float> circleValues(3 * circles.size());
-            segments.assign(2 * pairs.size(), 0);
-            if (!points.readFloats("vertices", pointNames, pointXy.data(), problem) ||
-                !circles.readFloats("circles", circleNames, circleValues.data(), problem)) {
-                break;
-            }
-            const bool segmentsRead =
-                pairs.forEach([&](std::size_t k, simdjson::dom::element value) {
-                    const JsonEntry entry(value, "indices", k);
-                    if (!entry.check(problem)) {
-                        return false;
-                    }
-                    const char* const ends[2] = {"a", "b"};
-                    for (std::size_t e = 0; e < 2; ++e) {
-                        std::int64_t index = 0;
-                        if (!entry.getInteger(ends[e], index, problem)) {
-                            return false;
-                        }
-                        // NOTE: segment() addresses the points with these, so they must name one.
-                        if (index < 0 || static_cast<std::uint64_t>(index) >= pointCount) {
-                            problem = entry.describe() + ": point index " + std::to_string(index) +
-                                      " is outside the " + std::to_string(pointCount) + " points";
-                            return false;
-                        }
-                        segments[2 * k + e] = static_cast<int>(index);
-                    }
-                    return true;
-                });
-            if (!segmentsRead) {
-                break;
-            }
-            vertexX.resize(pointCount);
-            vertexY.resize(pointCount);
-            for (std::size_t p = 0; p < pointCount; ++p) {
-                vertexX[p] = pointXy[2 * p];
-                vertexY[p] = pointXy[2 * p + 1];
-            }
-            const std::size_t circleTotal = circles.size();
-            circleX.resize(circleTotal);
-            circleY.resize(circleTotal);
-            circleRadius.resize(circleTotal);
-            for (std::size_t c = 0; c < circleTotal; ++c) {
-                circleX[c] = circleValues[3 * c];
-                circleY[c] = circleValues[3 * c + 1];
-                circleRadius[c] = circleValues[3 * c + 2];
-            }
-            vertexCount = static_cast<int>(pointCount);
-            segmentCount = static_cast<int>(pairs.size());
-            circleCount = static_cast<int>(circleTotal);
         }
     }
     if (!problem.empty()) {
@@ -129,6 +60,77 @@ bool Collider::readText(const char* text, std::size_t size, bool padded, const s
         AssetFile::report(name, problem);
         return false;
     }
+    return true;
+}
+
+bool Collider::readShapes(const simdjson::dom::element& value, std::string& problem) {
+    simdjson::dom::object shapes;
+    if (value.get_object().get(shapes) != simdjson::SUCCESS) {
+        problem = "\"collider\" is not an object";
+        return false;
+    }
+    simdjson::dom::element lists[3];
+    const char* const listNames[3] = {"vertices", "indices", "circles"};
+    for (std::size_t l = 0; l < 3; ++l) {
+        if (shapes.at_key(listNames[l]).get(lists[l]) != simdjson::SUCCESS) {
+            problem = std::string("\"collider\" has no \"") + listNames[l] + "\"";
+            return false;
+        }
+    }
+    const JsonList points(lists[0]), pairs(lists[1]), circles(lists[2]);
+    const std::size_t pointCount = points.size();
+    const std::size_t circleTotal = circles.size();
+    if (pointCount > INT_MAX || pairs.size() > INT_MAX / 2 || circleTotal > INT_MAX) {
+        problem = "too many entries";
+        return false;
+    }
+    std::vector<float> pointXy(2 * pointCount);
+    std::vector<float> circleValues(3 * circleTotal);
+    std::vector<int> ends(2 * pairs.size());
+    if (!points.readFloats("vertices", pointNames, pointXy.data(), problem) ||
+        !circles.readFloats("circles", circleNames, circleValues.data(), problem)) {
+        return false;
+    }
+    const bool segmentsRead = pairs.forEach([&](std::size_t k, simdjson::dom::element entryValue) {
+        const JsonEntry entry(entryValue, "indices", k);
+        std::int64_t indices[2];
+        if (!entry.check(problem) || !entry.getIntegers(segmentNames, indices, problem)) {
+            return false;
+        }
+        for (std::size_t e = 0; e < 2; ++e) {
+            // NOTE: segment() addresses the points with these, so each must name one.
+            if (indices[e] < 0 || static_cast<std::uint64_t>(indices[e]) >= pointCount) {
+                problem = entry.describe() + ": point index " + std::to_string(indices[e]) +
+                          " is outside the " + std::to_string(pointCount) + " points";
+                return false;
+            }
+            ends[2 * k + e] = static_cast<int>(indices[e]);
+        }
+        return true;
+    });
+    if (!segmentsRead) {
+        return false;
+    }
+
+    clear();
+    vertexX.resize(pointCount);
+    vertexY.resize(pointCount);
+    for (std::size_t p = 0; p < pointCount; ++p) {
+        vertexX[p] = pointXy[2 * p];
+        vertexY[p] = pointXy[2 * p + 1];
+    }
+    circleX.resize(circleTotal);
+    circleY.resize(circleTotal);
+    circleRadius.resize(circleTotal);
+    for (std::size_t c = 0; c < circleTotal; ++c) {
+        circleX[c] = circleValues[3 * c];
+        circleY[c] = circleValues[3 * c + 1];
+        circleRadius[c] = circleValues[3 * c + 2];
+    }
+    segments = std::move(ends);
+    vertexCount = static_cast<int>(pointCount);
+    segmentCount = static_cast<int>(pairs.size());
+    circleCount = static_cast<int>(circleTotal);
     return true;
 }
 

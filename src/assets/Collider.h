@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace simdjson::dom {
+class element;
+}
+
 // Parallel arrays, one per coordinate (structure of arrays); positions in level units.
 class Collider {
 public:
@@ -33,6 +37,9 @@ public:
 
 private:
     bool readText(const char* text, std::size_t size, bool padded, const std::string& name);
+    // Replaces the shapes with those of one "collider" value; on a problem leaves them as
+    // they were and says why.
+    bool readShapes(const simdjson::dom::element& value, std::string& problem);
 
     std::vector<float> circleX;
     std::vector<float> circleY;

@@ -28,14 +28,6 @@ bool JsonEntry::check(std::string& problem) const {
     return isObject;
 }
 
-bool JsonEntry::find(const char* name, simdjson::dom::element& value, std::string& problem) const {
-    if (object.at_key(name).get(value) != simdjson::SUCCESS) {
-        problem = describe() + " has no \"" + name + "\"";
-        return false;
-    }
-    return true;
-}
-
 bool JsonEntry::toFloat(simdjson::dom::element value, float& out) {
     double number = 0;
     if (value.get_double().get(number) != simdjson::SUCCESS || !(std::fabs(number) < floatLimit)) {
@@ -45,38 +37,30 @@ bool JsonEntry::toFloat(simdjson::dom::element value, float& out) {
     return true;
 }
 
-bool JsonEntry::getFloat(const char* name, float& out, std::string& problem) const {
-    simdjson::dom::element value;
-    if (!find(name, value, problem)) {
-        return false;
-    }
-    if (toFloat(value, out)) {
-        return true;
-    }
-    problem = describe() + ": \"" + name + "\" is " +
-              (value.is_number() ? "not finite as a 32-bit float" : "not a number");
-    return false;
-}
-
-bool JsonEntry::getInteger(const char* name, std::int64_t& out, std::string& problem) const {
-    simdjson::dom::element value;
-    if (!find(name, value, problem)) {
-        return false;
-    }
+bool JsonEntry::toInteger(simdjson::dom::element value, std::int64_t& out) {
     if (value.get_int64().get(out) == simdjson::SUCCESS) {
         return true;
     }
     double number = 0;
-    // A double is whole and inside [-2^63, 2^63) exactly when this range test and the
-    // fraction test pass; the cast is then exact.
+    // A double is whole and inside [-2^63, 2^63) exactly when these tests pass; the cast is
+    // then exact.
     if (value.is_double() && value.get_double().get(number) == simdjson::SUCCESS &&
         number >= -9223372036854775808.0 && number < 9223372036854775808.0 &&
         std::trunc(number) == number) {
         out = static_cast<std::int64_t>(number);
         return true;
     }
-    const bool whole = value.is_uint64() || (value.is_double() && std::trunc(number) == number);
-    problem = describe() + ": \"" + name + "\" is not " +
-              (whole ? "an integer that fits in 64 bits" : "an integer");
     return false;
+}
+
+std::string JsonEntry::describeValue(const char* name, simdjson::dom::element value,
+                                     const char* wanted) const {
+    std::string why;
+    double number = 0;
+    if (value.is_uint64()) {
+        why = " (too large)";
+    } else if (value.get_double().get(number) == simdjson::SUCCESS) {
+        why = std::trunc(number) == number ? " (too large)" : " (has a fraction)";
+    }
+    return describe() + ": \"" + name + "\" is not " + wanted + why;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Members are found by exact name; with repeated names the first one counts. Every getter
 // returns false and describes the problem (naming the list and the entry) when the member is
@@ -18,19 +19,80 @@ public:
 
     // False, with a description, when the entry is not an object; check before the getters.
     bool check(std::string& problem) const;
-    // A number that is finite once rounded to a 32-bit float.
-    bool getFloat(const char* name, float& out, std::string& problem) const;
-    // A whole number (written as an integer or as a number with no fraction) that fits in
-    // 64 signed bits.
-    bool getInteger(const char* name, std::int64_t& out, std::string& problem) const;
+    // The members names[0..N) as numbers that are finite once rounded to 32-bit floats.
+    template <std::size_t N>
+    bool getFloats(const char* const (&names)[N], float* out, std::string& problem) const {
+        simdjson::dom::element values[N];
+        if (!findAll(names, values, problem)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            if (!toFloat(values[i], out[i])) {
+                problem = describeValue(names[i], values[i], "a number finite as a 32-bit float");
+                return false;
+            }
+        }
+        return true;
+    }
+    // The members names[0..N) as whole numbers (written as integers or as numbers with no
+    // fraction) that fit in 64 signed bits.
+    template <std::size_t N>
+    bool getIntegers(const char* const (&names)[N], std::int64_t* out, std::string& problem) const {
+        simdjson::dom::element values[N];
+        if (!findAll(names, values, problem)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            if (!toInteger(values[i], out[i])) {
+                problem = describeValue(names[i], values[i], "an integer");
+                return false;
+            }
+        }
+        return true;
+    }
 
-    // The same rule as getFloat for a value that is not inside an entry.
+    // A number that is finite once rounded to a 32-bit float.
     static bool toFloat(simdjson::dom::element value, float& out);
+    static bool toInteger(simdjson::dom::element value, std::int64_t& out);
 
     std::string describe() const;
 
 private:
-    bool find(const char* name, simdjson::dom::element& value, std::string& problem) const;
+    // One pass over the members, the first of each name counting: far cheaper than a lookup
+    // per name on documents of many small entries.
+    template <std::size_t N>
+    bool findAll(const char* const (&names)[N], simdjson::dom::element (&values)[N],
+                 std::string& problem) const {
+        unsigned found = 0;
+        for (simdjson::dom::key_value_pair member : object) {
+            for (std::size_t i = 0; i < N; ++i) {
+                if ((found & (1u << i)) == 0 && isName(member.key, names[i])) {
+                    values[i] = member.value;
+                    found |= 1u << i;
+                    break;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            if ((found & (1u << i)) == 0) {
+                problem = describe() + " has no \"" + names[i] + "\"";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    static bool isName(std::string_view key, const char* name) {
+        for (char c : key) {
+            if (*name++ != c) {
+                return false;
+            }
+        }
+        return *name == '\0';
+    }
+    // "<entry>: "<name>" is not <wanted>", saying why when the value is a number.
+    std::string describeValue(const char* name, simdjson::dom::element value,
+                              const char* wanted) const;
 
     simdjson::dom::object object;
     bool isObject = false;

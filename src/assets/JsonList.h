@@ -53,15 +53,7 @@ public:
                     std::string& problem) const {
         return forEach([&](std::size_t position, simdjson::dom::element value) {
             const JsonEntry entry(value, listName, position);
-            if (!entry.check(problem)) {
-                return false;
-            }
-            for (std::size_t i = 0; i < N; ++i) {
-                if (!entry.getFloat(names[i], out[N * position + i], problem)) {
-                    return false;
-                }
-            }
-            return true;
+            return entry.check(problem) && entry.getFloats(names, out + N * position, problem);
         });
     }
 

@@ -98,16 +98,13 @@ bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::
     }
     return indexEntries.forEach([&](std::size_t k, simdjson::dom::element value) {
         const JsonEntry entry(value, "indices", k);
-        if (!entry.check(problem)) {
+        std::int64_t numbers[3];
+        if (!entry.check(problem) || !entry.getIntegers(indexNames, numbers, problem)) {
             return false;
         }
         for (std::size_t i = 0; i < 3; ++i) {
-            std::int64_t number = 0;
-            if (!entry.getInteger(indexNames[i], number, problem)) {
-                return false;
-            }
             // Stored modulo 65,536 (two's complement, so -1 becomes 65,535).
-            const auto index = static_cast<std::uint16_t>(static_cast<std::uint64_t>(number));
+            const auto index = static_cast<std::uint16_t>(static_cast<std::uint64_t>(numbers[i]));
             if (index >= vertexCount) {
                 problem = indexPastVertices(index, vertexCount);
                 return false;

@@ -59,12 +59,13 @@ TEST(MeshJson, ListsMayBeObjectsTakenInDocumentOrder) {
     EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 1, 2}));
 }
 
+// A repeated name inside an entry: the first one counts.
 TEST(MeshJson, OtherMembersAreIgnoredAtEveryLevel) {
     AssetFiles files;
     Mesh mesh;
     ASSERT_TRUE(loadText(mesh, files, R"({"name": "square", "Model": 5, "model": {
       "normals": [1, 2, 3],
-      "vertices": [{"x":1,"y":2,"z":3,"w":4,"X":9}],
+      "vertices": [{"x":1,"y":2,"z":3,"w":4,"X":9,"x":5}],
       "uvs": [{"u":0.5,"v":0.25,"s":"x"}],
       "colors": [{"r":1,"g":1,"b":1,"a":{"deep":[1]}}],
       "indices": [{"a":0,"b":0,"c":0,"d":7}]

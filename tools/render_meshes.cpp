@@ -356,9 +356,8 @@ int main(int argc, char** argv) {
         renderLevel(a, -0.3f, -1.1f, 6.0f);
         save("level-zoomed");
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    // NOTE: the context and window are left to process exit: unloading the driver first
+    // would hide its allocations from the leak checker's suppressions.
     std::printf("%d pictures written to %s\n", written, out.c_str());
     return written == 10 ? 0 : 1;
 }

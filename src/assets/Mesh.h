@@ -22,7 +22,9 @@ public:
 
     // Reads a mesh document when path contains ".json" at position 1 or later, else a binary
     // mesh file. On any problem: one line on standard error naming the file and the problem,
-    // the mesh left empty (zero counts, no animation), and false.
+    // the mesh left empty (zero counts, no animation), and false. A bad "animations" member
+    // costs only the animation: its line is written, the geometry kept, and load returns true.
+    // The binary reader prints "des anims!" or "pas d'anim" after each mesh it reads.
     bool load(const std::string& path);
     bool loadJson(const std::string& path);
     bool loadBinary(const std::string& path);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,9 @@ bool noKeyDown(int) { return false; }
 class OffscreenGame {
 public:
     OffscreenGame() {
+        // NOTE: the game loads nothing without its data and would time empty frames.
+        if (!std::ifstream("data/quad.json").good())
+            fail("run from the repository root (no data/)");
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) fail(SDL_GetError());
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);

@@ -41,7 +41,7 @@ private:
     bool running = false;          // true from a current context until the window closes
     bool fullscreen = false;       // the mode asked of create; cleared if it failed
     SDL_GLContext context = nullptr;
-    bool videoStarted = false;
+    bool videoStarted = false;  // SDL video is ours to use (and to leave to process exit)
 };
 
 // Shows an error box (caption "An error occurred") and writes the same text as one line on

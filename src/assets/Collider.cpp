@@ -39,15 +39,8 @@ void Collider::clear() { *this = Collider(); }
 bool Collider::readText(const char* text, std::size_t size, bool padded, const std::string& name) {
     clear();
     std::string problem;
-    simdjson::dom::element root;
     simdjson::dom::object members;
-    if (size == 0) {
-        problem = "the file is empty";
-    } else if (const auto error = JsonList::getParser().parse(text, size, !padded).get(root)) {
-        problem = std::string("not valid JSON: ") + simdjson::error_message(error);
-    } else if (root.get_object().get(members) != simdjson::SUCCESS) {
-        problem = "the top level is not an object";
-    } else {
+    if (JsonList::parseTopLevel(text, size, padded, members, problem)) {
         // A repeated "collider" replaces the shapes read before it.
         for (simdjson::dom::key_value_pair member : members) {
             if (member.key == "collider" && !readShapes(member.value, problem)) {

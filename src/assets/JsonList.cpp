@@ -11,6 +11,21 @@ simdjson::dom::parser& JsonList::getParser() {
     return parser;
 }
 
+bool JsonList::parseTopLevel(const char* text, std::size_t size, bool padded,
+                             simdjson::dom::object& members, std::string& problem) {
+    simdjson::dom::element root;
+    if (size == 0) {
+        problem = "the file is empty";
+    } else if (const auto error = getParser().parse(text, size, !padded).get(root)) {
+        problem = std::string("not valid JSON: ") + simdjson::error_message(error);
+    } else if (root.get_object().get(members) != simdjson::SUCCESS) {
+        problem = "the top level is not an object";
+    } else {
+        return true;
+    }
+    return false;
+}
+
 std::size_t JsonList::size() const {
     // NOTE: the parser saturates stored sizes at 0xFFFFFF; past that, count by walking.
     const std::size_t saturated = 0xFFFFFF;

@@ -19,6 +19,10 @@ public:
     // The one parser every asset document goes through, reused so its buffers are allocated
     // once. Elements it returns stay valid until its next parse.
     static simdjson::dom::parser& getParser();
+    // Parses a whole document and gives its top-level object. On failure returns false and
+    // says why in problem. padded: text is followed by the parser's padding (AssetFile).
+    static bool parseTopLevel(const char* text, std::size_t size, bool padded,
+                              simdjson::dom::object& members, std::string& problem);
 
     std::size_t size() const;
     bool isEmpty() const { return size() == 0; }

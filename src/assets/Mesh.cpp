@@ -141,15 +141,8 @@ bool Mesh::parseJson(const char* text, std::size_t size, const std::string& name
 bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::string& name) {
     clear();
     std::string problem;
-    simdjson::dom::element root;
     simdjson::dom::object members;
-    if (size == 0) {
-        problem = "the file is empty";
-    } else if (const auto error = JsonList::getParser().parse(text, size, !padded).get(root)) {
-        problem = std::string("not valid JSON: ") + simdjson::error_message(error);
-    } else if (root.get_object().get(members) != simdjson::SUCCESS) {
-        problem = "the top level is not an object";
-    }
+    JsonList::parseTopLevel(text, size, padded, members, problem);
 
     // Members in document order; a repeated "model" replaces the geometry read before it and
     // a repeated "animations" replaces the earlier one, as reading them in turn would.

@@ -1,10 +1,10 @@
 // Texture: choosing a decoder by file name, and the GL texture made from its pixels.
 #include "render/Texture.h"
 
-#include <fstream>
 #include <iostream>
 
 #include "app/Renderer.h"
+#include "assets/AssetFile.h"
 #include "render/BmpDecoder.h"
 #include "render/PngDecoder.h"
 
@@ -14,22 +14,6 @@ bool endsWith(const std::string& text, const char* ending) {
     const std::string tail(ending);
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in.good()) {
-        return false;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0) {
-        return false;
-    }
-    // One read of the known size: a character-by-character copy costs more than decoding.
-    bytes.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    return in.gcount() == size;
 }
 
 }  // namespace
@@ -54,12 +38,13 @@ bool Texture::load(const std::string& path) {
     }
 
     pixels.clear();
-    std::vector<std::uint8_t> bytes;
-    if (!readFile(path, bytes)) {
-        std::cerr << "Could not load texture: " << path << ": cannot read the file" << std::endl;
+    AssetFile file;
+    std::string problem;
+    if (!file.read(path, problem)) {
+        std::cerr << "Could not load texture: " << path << ": " << problem << std::endl;
         return false;
     }
-    Image image = decode(bytes.data(), bytes.size());
+    Image image = decode(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize());
     if (!image.isValid()) {
         std::cerr << "Could not load texture: " << path << ": " << image.error << std::endl;
         return false;

@@ -78,7 +78,7 @@ TEST(Texture, FailuresPrintOneLineNamingFileAndProblem) {
     EXPECT_FALSE(cut.load(dir.path("cut.png")));
     const std::string text = err.finish();
     EXPECT_EQ(text, "Could not load texture: " + dir.path("none.bmp") +
-                        ": cannot read the file\n"
+                        ": cannot open: No such file or directory\n"
                         "Could not load texture: " +
                         dir.path("pal.bmp") +
                         ": 8 bits per pixel, only 24 are read\n"

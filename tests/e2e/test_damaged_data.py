@@ -63,7 +63,8 @@ def game_env(x):
     env.setdefault("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1")
     env.setdefault("LSAN_OPTIONS", "print_suppressions=0")
     suppressions = os.path.join(TOP, "scripts", "lsan.supp")
-    if "suppressions=" not in env["LSAN_OPTIONS"]:
+    # NOTE: "print_suppressions=" must not pass for a suppressions file.
+    if not re.search(r"(^|:)suppressions=", env["LSAN_OPTIONS"]):
         env["LSAN_OPTIONS"] += ":suppressions=" + suppressions
     else:
         env["LSAN_OPTIONS"] = re.sub(r"suppressions=scripts/", f"suppressions={TOP}/scripts/",

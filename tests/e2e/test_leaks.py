@@ -31,7 +31,8 @@ def leak_env(x):
     env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "abort_on_error=0") + ":detect_leaks=1"
     env.setdefault("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1")
     lsan = env.get("LSAN_OPTIONS", "")
-    if "suppressions=" not in lsan:
+    # NOTE: "print_suppressions=" must not pass for a suppressions file.
+    if not re.search(r"(^|:)suppressions=", lsan):
         lsan += ":suppressions=" + os.path.join(TOP, "scripts", "lsan.supp")
     env["LSAN_OPTIONS"] = lsan.strip(":") + ":print_suppressions=1"
     return env

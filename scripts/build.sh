@@ -4,8 +4,9 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$1"
 shift
-cmake -S "$top" -B "$top/$dir" "$@" > "$top/$dir.configure.log" 2>&1 || {
-    cat "$top/$dir.configure.log"
+mkdir -p "$top/$dir"
+cmake -S "$top" -B "$top/$dir" "$@" > "$top/$dir/configure.log" 2>&1 || {
+    cat "$top/$dir/configure.log"
     exit 1
 }
 cmake --build "$top/$dir" -j "$(nproc)"

@@ -1,6 +1,5 @@
 """The real game under a private X server, driven by held keys: pan, orbit, zoom, the
 orthographic switch, Escape freezing and resuming the picture, and SIGTERM."""
-import glob
 import os
 import sys
 import time
@@ -41,27 +40,11 @@ def settle():
     time.sleep(0.4)  # a few frames at the 15 ms floor, and the X server's copy
 
 
-def game_env(x):
-    """The X server's environment; under AddressSanitizer the GL driver is kept loaded.
-
-    NOTE: Mesa's software driver keeps a few small allocations until exit and is unloaded
-    before the leak check runs, which then cannot name (or suppress) the module and fails
-    the exit code. Preloading it keeps it mapped, so the suppressions apply by name while our
-    own leaks are still reported."""
-    env = dict(x.env)
-    if "detect_leaks=1" in env.get("ASAN_OPTIONS", ""):
-        drivers = glob.glob("/usr/lib/*/dri/swrast_dri.so")
-        if drivers:
-            env["LD_PRELOAD"] = drivers[0]
-            env["ASAN_OPTIONS"] += ":verify_asan_link_order=0"
-    return env
-
-
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
     x = XServer()
-    game = Game(executable, game_env(x), cwd=os.getcwd())
+    game = Game(executable, x.env, cwd=os.getcwd())
     try:
         window = game.wait_for_window(x)
         time.sleep(1.5)

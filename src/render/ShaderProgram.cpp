@@ -9,8 +9,8 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <memory>
 #include <new>
+#include <vector>
 
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
@@ -58,14 +58,18 @@ bool compileShader(GLuint& shader, const char* label, GLenum type) {
     if (length <= 0) {
         return false;
     }
-    // NOTE: nothrow, so a log too large to hold only skips the message, as a plain heap
-    // allocation would; the shader is deleted either way.
-    std::unique_ptr<char[]> log(new (std::nothrow) char[static_cast<std::size_t>(length)]);
-    if (log) {
-        glGetShaderInfoLog(shader, length, nullptr, log.get());
-        log[static_cast<std::size_t>(length) - 1] = '\0';
+    // NOTE: a log too large to hold only skips the message; the shader is deleted either way.
+    std::vector<char> log;
+    try {
+        log.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        log.clear();
+    }
+    if (!log.empty()) {
+        glGetShaderInfoLog(shader, length, nullptr, log.data());
+        log.back() = '\0';
         std::cout << "Could not compile " << label << ' ' << type << ":\n"
-                  << log.get() << std::endl;
+                  << log.data() << std::endl;
     }
     glDeleteShader(shader);
     shader = 0;

@@ -7,7 +7,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display here: running the game on a private Xvfb server (nothing to see;"
-    echo "scripts/screenshot.sh takes a picture of it). Stop it with Ctrl-C."
+    echo "scripts/screenshot.py takes pictures of it). Stop it with Ctrl-C."
     exec xvfb-run -a -s "-screen 0 1280x720x24" ./build/volk5pellor
 fi
 exec ./build/volk5pellor

@@ -67,3 +67,12 @@ bool AssetFile::read(const std::string& path, std::string& problem) {
     }
     return ok;
 }
+
+bool AssetFile::readOrReport(const std::string& path) {
+    std::string problem;
+    if (read(path, problem)) {
+        return true;
+    }
+    report(path, problem);
+    return false;
+}

@@ -20,6 +20,8 @@ public:
 
     // Reads the file in binary mode. On failure returns false and says why in problem.
     bool read(const std::string& path, std::string& problem);
+    // The same, reporting a failure itself as "path: problem".
+    bool readOrReport(const std::string& path);
 
     const char* getData() const { return bytes.data(); }
     std::size_t getSize() const { return size; }

@@ -21,10 +21,8 @@ bool Collider::load(const std::string& path) {
         return true;
     }
     AssetFile file;
-    std::string problem;
-    if (!file.read(path, problem)) {
+    if (!file.readOrReport(path)) {
         clear();
-        AssetFile::report(path, problem);
         return false;
     }
     return readText(file.getData(), file.getSize(), true, path);

@@ -125,10 +125,8 @@ bool Mesh::load(const std::string& path) {
 
 bool Mesh::loadJson(const std::string& path) {
     AssetFile file;
-    std::string problem;
-    if (!file.read(path, problem)) {
+    if (!file.readOrReport(path)) {
         clear();
-        AssetFile::report(path, problem);
         return false;
     }
     return readJson(file.getData(), file.getSize(), true, path);
@@ -193,10 +191,8 @@ bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::
 
 bool Mesh::loadBinary(const std::string& path) {
     AssetFile file;
-    std::string problem;
-    if (!file.read(path, problem)) {
+    if (!file.readOrReport(path)) {
         clear();
-        AssetFile::report(path, problem);
         return false;
     }
     return parseBinary(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize(), path);

@@ -97,7 +97,7 @@ class Game:
         with self._lock:
             return "".join(text for _, text in self.errors)
 
-    def wait_for_window(self, x, timeout=20):
+    def wait_for_window(self, x, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
@@ -105,8 +105,12 @@ class Game:
             window = x.find_window(TITLE)
             if window:
                 return window
+            if x.find_window("An error occurred"):
+                raise RuntimeError("the game shows an error box: " + self.error_text())
             time.sleep(0.2)
-        raise RuntimeError("no window titled " + TITLE)
+        tree = x.run("xwininfo", "-root", "-tree", check=False).stdout.decode()
+        raise RuntimeError(f"no window titled {TITLE} after {timeout} s; standard error:\n"
+                           f"{self.error_text()}\nwindows:\n{tree}")
 
     def terminate(self, timeout=20):
         self.process.send_signal(signal.SIGTERM)

@@ -1,10 +1,12 @@
 // GLWindow: window creation, GL context set-up and event handling on SDL.
 #include "app/GLWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "game/Game.h"
+#include "app/DisplayErrors.h"
+#include "app/QuitSignals.h"
 
 namespace {
 const char* const windowTitle = "VOLK 5 Pellor";
@@ -14,6 +16,13 @@ const char* const windowTitle = "VOLK 5 Pellor";
 bool isHeadlessDriver(const char* name) {
     return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 ||
            std::strcmp(name, "evdev") == 0;
+}
+
+// Says why the window or its context could not be made, before the caller's own message.
+bool failed(const char* step) {
+    std::fprintf(stderr, "%s: %s\n", step, SDL_GetError());
+    std::fflush(stderr);
+    return false;
 }
 
 void setFramebufferAttributes() {
@@ -68,8 +77,11 @@ bool GLWindow::createContext() {
         setFramebufferAttributes();
         context = SDL_GL_CreateContext(window);
     }
-    if (context == nullptr || SDL_GL_MakeCurrent(window, context) != 0) {
-        return false;
+    if (context == nullptr) {
+        return failed("No OpenGL context");
+    }
+    if (SDL_GL_MakeCurrent(window, context) != 0) {
+        return failed("The OpenGL context cannot be made current");
     }
     running = true;
     return true;
@@ -79,13 +91,14 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     (void)bits;  // the format always asks for 8 bits per colour channel
     fullscreen = wantFullscreen;
     if (!openVideo()) {
-        return false;
+        return failed("No video driver shows a window here");
     }
+    catchDisplayErrors();
     setFramebufferAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
     window = SDL_CreateWindow(windowTitle, 0, 0, width, height, flags);
     if (window == nullptr) {
-        return false;
+        return failed("No window");
     }
     if (fullscreen) {
         SDL_DisplayMode mode{};
@@ -111,16 +124,43 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     return true;
 }
 
+// NOTE: the driver's colour and depth buffers follow the window: a window resized far past
+// every screen (16384 x 16384 costs gigabytes and seconds a frame on a software renderer)
+// is shrunk back to the largest display. Window managers honour the maximum size; without
+// one, nothing stops a client from asking, so the size is also checked as it arrives.
+void GLWindow::clampToDisplays() {
+    int maxWidth = 0;
+    int maxHeight = 0;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0) {
+            maxWidth = std::max(maxWidth, bounds.w);
+            maxHeight = std::max(maxHeight, bounds.h);
+        }
+    }
+    if (maxWidth <= 0 || maxHeight <= 0) {
+        return;  // no display size known: nothing to clamp to
+    }
+    SDL_SetWindowMaximumSize(window, maxWidth, maxHeight);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width > maxWidth || height > maxHeight) {
+        SDL_SetWindowSize(window, std::min(width, maxWidth), std::min(height, maxHeight));
+    }
+}
+
 void GLWindow::forwardSize() {
-    if (game == nullptr || !running) {
+    if (sizeListener == nullptr || !running) {
         return;
     }
     int width = 0;
     int height = 0;
     if ((SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) == 0) {
+        clampToDisplays();
         SDL_GL_GetDrawableSize(window, &width, &height);
     }
-    game->onWindowResize(width, height);
+    sizeListener(sizeTarget, width, height);
 }
 
 void GLWindow::close() {
@@ -168,6 +208,13 @@ void GLWindow::pumpMessages() {
     while (SDL_PollEvent(&event) != 0) {
         handleEvent(event);
     }
+    if (running && isQuitRequested()) {
+        close();
+    }
+}
+
+void GLWindow::waitForEvents(int milliseconds) {
+    SDL_WaitEventTimeout(nullptr, milliseconds);
 }
 
 void GLWindow::swapBuffers() {

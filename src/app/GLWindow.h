@@ -3,8 +3,6 @@
 
 #include <SDL.h>
 
-class Game;
-
 class GLWindow {
 public:
     GLWindow() = default;
@@ -12,7 +10,13 @@ public:
     GLWindow(const GLWindow&) = delete;
     GLWindow& operator=(const GLWindow&) = delete;
 
-    void setGame(Game* target) { game = target; }
+    // Who hears size changes: the drawable width and height, 0 x 0 while minimised. The
+    // listener may be called from create() and from pumpMessages().
+    using SizeListener = void (*)(void* target, int width, int height);
+    void setSizeListener(SizeListener listener, void* target) {
+        sizeListener = listener;
+        sizeTarget = target;
+    }
     // Opens a resizable window titled "VOLK 5 Pellor" whose drawable area is width x height,
     // with a double-buffered 8/8/8 colour, 16-bit depth format and a GL 3.0 context (a legacy
     // context when 3.0 cannot be had). The game hears the initial size before this returns.
@@ -20,8 +24,10 @@ public:
     bool create(int width, int height, int bits, bool fullscreen);
     bool isRunning() const { return running; }
     bool isActive() const { return active; }
-    // Drains every pending event without waiting.
+    // Drains every pending event without waiting; a quit signal counts as a close.
     void pumpMessages();
+    // Waits until an event is pending or the time is up; the event stays queued.
+    void waitForEvents(int milliseconds);
     void swapBuffers();
     void restoreDisplay();
 
@@ -32,12 +38,14 @@ private:
     void handleEvent(const SDL_Event& event);
     void close();
     void forwardSize();
+    void clampToDisplays();
     bool openVideo();
     bool createContext();
 
     bool active = true;            // false while paused by Escape
     SDL_Window* window = nullptr;  // null until create succeeds
-    Game* game = nullptr;          // receiver of size changes, not owned
+    SizeListener sizeListener = nullptr;
+    void* sizeTarget = nullptr;  // not owned
     bool running = false;          // true from a current context until the window closes
     bool fullscreen = false;       // the mode asked of create; cleared if it failed
     SDL_GLContext context = nullptr;

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/FrameClock.h"
+#include "app/FrameLoop.h"
 #include "app/GLFunctions.h"
 #include "app/GLWindow.h"
+#include "app/QuitSignals.h"
 #include "app/Renderer.h"
 #include "game/Game.h"
 
@@ -15,21 +16,37 @@ constexpr int windowWidth = 1280;
 constexpr int windowHeight = 720;
 constexpr int colourBits = 32;
 
-void waitForFrameFloor(FrameClock& clock, std::int64_t& now, float& dt) {
-    while (dt < FrameClock::minimumFrameTime) {
-        SDL_Delay(FrameClock::sleepStep);
-        now = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
-        dt = FrameClock::toSeconds(
-            FrameClock::elapsedMicroseconds(clock.last, now, clock.frequency));
+// The frame loop's clock: SDL's high-resolution counter and its millisecond sleep.
+struct SdlClock {
+    std::int64_t readCounter() { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
+    void sleep(int milliseconds) { SDL_Delay(static_cast<Uint32>(milliseconds)); }
+};
+
+// What the loop updates and draws each active frame.
+struct GameFrame {
+    Game& game;
+    void update(float dt) { game.update(dt); }
+    void render() {
+        renderer.beginFrame();
+        game.render();
+        renderer.endFrame();
+#if VOLK_GL_CHECKS
+        renderer.checkErrors();
+#endif
     }
+};
+
+void resizeGame(void* game, int width, int height) {
+    static_cast<Game*>(game)->onWindowResize(width, height);
 }
 
 }  // namespace
 
 int main(int, char**) {
+    installQuitSignals();
     Game game;
     GLWindow window;
-    window.setGame(&game);
+    window.setSizeListener(resizeGame, &game);
 
     if (!window.create(windowWidth, windowHeight, colourBits, false)) {
         showErrorMessage("Unable to create the OpenGL Window");
@@ -51,35 +68,11 @@ int main(int, char**) {
     }
     game.resize(windowWidth, windowHeight);
 
-    FrameClock clock;
-    clock.last = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
-    clock.frequency = static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
-
-    while (window.isRunning()) {
-        window.pumpMessages();
-        if (!window.isRunning()) {
-            break;  // the context is gone: no update, render or swap without it
-        }
-        std::int64_t now = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
-        float dt = FrameClock::toSeconds(
-            FrameClock::elapsedMicroseconds(clock.last, now, clock.frequency));
-        if (window.isActive()) {
-            waitForFrameFloor(clock, now, dt);
-            if (clock.record(dt)) {
-                std::fputs(clock.formatLine().c_str(), stdout);
-                std::fflush(stdout);
-            }
-            game.update(dt);
-            renderer.beginFrame();
-            game.render();
-            renderer.endFrame();
-#if VOLK_GL_CHECKS
-            renderer.checkErrors();
-#endif
-        }
-        window.swapBuffers();
-        clock.last = now;
-    }
+    SdlClock counter;
+    GameFrame frame{game};
+    FrameLoop loop(stdout);
+    loop.start(counter, static_cast<std::int64_t>(SDL_GetPerformanceFrequency()));
+    loop.run(counter, window, frame);
     window.restoreDisplay();
     return 0;
 }

@@ -732,17 +732,21 @@ def collider_json():
 # ---------------------------------------------------------------------------------------------
 # Shaders
 
-BASIC_VERT = """#version 130
+# NOTE: GLSL 1.20 on purpose. The game falls back to a GL 2.1 context when 3.0 cannot be had,
+# and a 2.1 driver need not compile anything newer; 1.20 also builds on every later context.
+# So: attribute/varying, texture2D and gl_FragColor, nothing from 1.30.
+
+BASIC_VERT = """#version 120
 // Flat world: model-view then projection. inNormal carries the baked vertex colour.
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
+attribute vec3 inVertex;
+attribute vec2 inTexCoord;
+attribute vec3 inNormal;
 
 uniform mat4 mvMat;
 uniform mat4 projMat;
 
-out vec2 texCoord;
-out vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
     texCoord = inTexCoord;
@@ -751,42 +755,42 @@ void main() {
 }
 """
 
-BASIC_FRAG = """#version 130
+BASIC_FRAG = """#version 120
 // Texture times vertex colour; alpha from the texture alone.
 uniform sampler2D image;  // texture unit 0
 
-in vec2 texCoord;
-in vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
-    vec4 texel = texture(image, texCoord);
+    vec4 texel = texture2D(image, texCoord);
     gl_FragColor = vec4(texel.rgb * colour, texel.a);
 }
 """
 
-GAMEOVER_FRAG = """#version 130
+GAMEOVER_FRAG = """#version 120
 // The basic picture in greyscale (luma weights of Rec. 601).
 uniform sampler2D image;  // texture unit 0
 
-in vec2 texCoord;
-in vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
-    vec4 texel = texture(image, texCoord);
+    vec4 texel = texture2D(image, texCoord);
     float grey = dot(texel.rgb * colour, vec3(0.299, 0.587, 0.114));
     gl_FragColor = vec4(vec3(grey), texel.a);
 }
 """
 
-CONVEYOR_VERT = """#version 130
+CONVEYOR_VERT = """#version 120
 // Grass tiles of the small planet. Every vertex farther than terrainRay from the view
 // centre is carried over the horizon the way the level's instances are: moved in to the
 // circle of radius terrainRay, turned about the horizontal tangent through a point 4 units
 // below the ground there, 1 radian per 4 units beyond the radius, at most 3.14159. Done per
 // vertex, so the disc curls smoothly instead of in tile-sized steps.
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
+attribute vec3 inVertex;
+attribute vec2 inTexCoord;
+attribute vec3 inNormal;
 
 uniform mat4 finalMatrix;  // optional clip-space adjustment; all zero (never set) = none
 uniform mat4 mvMat;        // view * T(tile) * T(-0.5, -0.5, 0)
@@ -794,8 +798,8 @@ uniform mat4 projMat;
 uniform vec2 pos;          // tile centre relative to the view centre
 uniform float terrainRay;
 
-out vec2 texCoord;
-out vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
     texCoord = inTexCoord;

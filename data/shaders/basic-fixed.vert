@@ -1,14 +1,14 @@
-#version 130
+#version 120
 // Flat world: model-view then projection. inNormal carries the baked vertex colour.
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
+attribute vec3 inVertex;
+attribute vec2 inTexCoord;
+attribute vec3 inNormal;
 
 uniform mat4 mvMat;
 uniform mat4 projMat;
 
-out vec2 texCoord;
-out vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
     texCoord = inTexCoord;

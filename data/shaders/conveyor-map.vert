@@ -1,12 +1,12 @@
-#version 130
+#version 120
 // Grass tiles of the small planet. Every vertex farther than terrainRay from the view
 // centre is carried over the horizon the way the level's instances are: moved in to the
 // circle of radius terrainRay, turned about the horizontal tangent through a point 4 units
 // below the ground there, 1 radian per 4 units beyond the radius, at most 3.14159. Done per
 // vertex, so the disc curls smoothly instead of in tile-sized steps.
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
+attribute vec3 inVertex;
+attribute vec2 inTexCoord;
+attribute vec3 inNormal;
 
 uniform mat4 finalMatrix;  // optional clip-space adjustment; all zero (never set) = none
 uniform mat4 mvMat;        // view * T(tile) * T(-0.5, -0.5, 0)
@@ -14,8 +14,8 @@ uniform mat4 projMat;
 uniform vec2 pos;          // tile centre relative to the view centre
 uniform float terrainRay;
 
-out vec2 texCoord;
-out vec3 colour;
+varying vec2 texCoord;
+varying vec3 colour;
 
 void main() {
     texCoord = inTexCoord;

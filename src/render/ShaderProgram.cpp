@@ -169,7 +169,9 @@ GLint ShaderProgram::uniformLocation(const char* name) const {
             return row.location;
         }
     }
-    return 0;
+    // NOTE: not 0: that is a real location, so a misspelt name would overwrite whichever
+    // uniform sits there. GL ignores every write to -1.
+    return -1;
 }
 
 void ShaderProgram::setUniformMatrix4(const char* name, const Matrix4& m) {

@@ -44,7 +44,8 @@ public:
     // re-resolves every location and enables this program's attribute arrays.
     void use();
     void disableAttributes();
-    // The location of the first uniform row with this exact name, 0 when none has it.
+    // The location of the first uniform row with this exact name; -1 (which GL ignores) when
+    // none has it.
     GLint uniformLocation(const char* name) const;
     void setUniformMatrix4(const char* name, const Matrix4& m);
     void setUniform1f(const char* name, float v);

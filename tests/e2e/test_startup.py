@@ -1,5 +1,6 @@
-"""Start-up paths of the real executable: the legacy-context fallback and a context that lacks
-GL entry points the game calls (its error box is answered with Return)."""
+"""Start-up paths of the real executable: the legacy-context fallback, with the real data/ and
+no shader failing there, and a context that lacks GL entry points the game calls (its error box
+is answered with Return)."""
 import os
 import sys
 import tempfile
@@ -7,6 +8,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from xharness import Checks, Game, XServer  # noqa: E402
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SHADER_MESSAGES = ("Could not compile", "programme non linke", "Could not load shader")
 
 
 def wait_for(predicate, timeout):
@@ -24,14 +28,18 @@ def main():
     x = XServer()
     workdir = tempfile.mkdtemp(prefix="volk-startup-")
     try:
-        # Mesa limited to GL 2.1: the 3.0 request fails and the legacy context takes over.
-        env = dict(x.env, MESA_GL_VERSION_OVERRIDE="2.1")
-        game = Game(executable, env, cwd=workdir)
+        # Mesa limited to GL 2.1 and GLSL 1.20, as a real 2.1 driver: the 3.0 request fails and
+        # the legacy context takes over. Run with the real data/ so the shaders are built there.
+        env = dict(x.env, MESA_GL_VERSION_OVERRIDE="2.1", MESA_GLSL_VERSION_OVERRIDE="120")
+        game = Game(executable, env, cwd=ROOT)
         game.wait_for_window(x)
         ran = wait_for(lambda: len(game.output_lines()) >= 2, 20)
         checks.expect("OpenGL 3.0 is not supported, falling back to GL 2.1\n" in game.error_text(),
                       "GL 2.1 only: the fallback line on standard error")
         checks.expect(ran, "GL 2.1 only: the game runs on the legacy context")
+        printed = "".join(text for _, text in game.output_lines()) + game.error_text()
+        found = [m for m in SHADER_MESSAGES if m in printed]
+        checks.expect(not found, f"GL 2.1 only: every shader builds (found {found})")
         code = game.terminate()
         checks.expect(code == 0, f"GL 2.1 only: SIGTERM exits 0 (got {code})")
 
@@ -53,7 +61,9 @@ def main():
             game.process.kill()
             code = None
         checks.expect(code == 1, f"GL 1.4: exit code 1 (got {code})")
-        time.sleep(0.3)
+        # NOTE: the process has ended, so this signals nothing; it waits until the readers
+        # have taken the last of standard error, which a fixed pause could miss.
+        game.terminate()
         checks.expect("OpenGL function glGenBuffers is not available" in game.error_text(),
                       "GL 1.4: the missing entry is named on standard error")
     finally:

@@ -117,12 +117,12 @@ TEST(ShaderProgram, UseResolvesLocationsAndEnablesAttributeArrays) {
         ASSERT_GE(row.location, 0) << row.name;
         EXPECT_TRUE(GlQueries::isAttribArrayEnabled(static_cast<GLuint>(row.location)));
     }
-    // finalMatrix is declared but unused, so GL gives -1; an unknown name falls back to 0.
+    // finalMatrix is declared but unused, so GL gives -1; so does a name not in the table.
     EXPECT_EQ(program.uniformLocation("finalMatrix"), -1);
     EXPECT_EQ(program.uniformLocation("mvMat"), glGetUniformLocation(name, "mvMat"));
     EXPECT_GE(program.uniformLocation("terrainRay"), 0);
-    EXPECT_EQ(program.uniformLocation("nothing"), 0);
-    EXPECT_EQ(program.uniformLocation("MVMAT"), 0);
+    EXPECT_EQ(program.uniformLocation("nothing"), -1);
+    EXPECT_EQ(program.uniformLocation("MVMAT"), -1);
 
     // Using it again while current re-enables its arrays and keeps the same locations.
     program.use();
@@ -223,4 +223,50 @@ TEST(ShaderProgram, DestroyedCurrentProgramIsNoLongerCurrent) {
     build(next, base, basicUniforms, 2);
     next.use();  // must not touch the destroyed program's table
     EXPECT_EQ(ShaderProgram::current, &next);
+}
+
+TEST(ShaderProgram, SettersForAnUnknownNameChangeNoUniform) {
+    GlContext::get();
+    ScratchDir dir;
+    ShaderProgram program;
+    build(program, writePair(dir, "terrain", vertexSource, fragmentSource), terrainUniforms, 5);
+    program.use();
+    const GLuint name = program.getHandles().program;
+
+    // Give every live uniform a known value, then write through names the table lacks, once
+    // with each setter so that whatever type sits at location 0 would be hit.
+    Matrix4 projection;
+    Matrix4 modelView;
+    for (int i = 0; i < 16; ++i) {
+        projection[i] = static_cast<float>(i) + 0.25f;
+        modelView[i] = static_cast<float>(i) - 0.75f;
+    }
+    program.setUniformMatrix4("projMat", projection);
+    program.setUniformMatrix4("mvMat", modelView);
+    program.setUniform1f("terrainRay", 42.25f);
+    program.setUniform2f("pos", Vector2(-3.0f, 7.5f));
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    bool locationZeroUsed = false;
+    for (const ShaderVariable& row : program.getUniforms()) {
+        locationZeroUsed = locationZeroUsed || row.location == 0;
+    }
+    ASSERT_TRUE(locationZeroUsed) << "no table uniform at location 0: the test would prove nothing";
+
+    Matrix4 zero;
+    for (int i = 0; i < 16; ++i) {
+        zero[i] = 0.0f;
+    }
+    program.setUniformMatrix4("projmat", zero);
+    program.setUniform1f("terrainray", 0.0f);
+    program.setUniform2f("position", Vector2(0.0f, 0.0f));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    EXPECT_EQ(GlQueries::uniformFloats(name, glGetUniformLocation(name, "projMat"), 16),
+              std::vector<float>(projection.m, projection.m + 16));
+    EXPECT_EQ(GlQueries::uniformFloats(name, glGetUniformLocation(name, "mvMat"), 16),
+              std::vector<float>(modelView.m, modelView.m + 16));
+    EXPECT_EQ(GlQueries::uniformFloats(name, glGetUniformLocation(name, "terrainRay"), 1),
+              std::vector<float>{42.25f});
+    EXPECT_EQ(GlQueries::uniformFloats(name, glGetUniformLocation(name, "pos"), 2),
+              (std::vector<float>{-3.0f, 7.5f}));
 }

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
 
     Game game;
     GLWindow window;
-    window.setGame(&game);
+    window.setSizeListener(Game::forwardResize, &game);
     if (!window.create(windowWidth, windowHeight, 32, false)) {
         std::fprintf(stderr, "render_frame: no window or GL context: %s\n", SDL_GetError());
         return 1;

@@ -134,11 +134,7 @@ int main(int argc, char** argv) {
 
     Game game;
     GLWindow window;
-    window.setSizeListener(
-        [](void* target, int width, int height) {
-            static_cast<Game*>(target)->onWindowResize(width, height);
-        },
-        &game);
+    window.setSizeListener(Game::forwardResize, &game);
     if (split) {
         // SDL's video start (the X connection) apart from the window and the GL driver;
         // create's own start of the subsystem then only counts a reference.

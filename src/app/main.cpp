@@ -36,17 +36,13 @@ struct GameFrame {
     }
 };
 
-void resizeGame(void* game, int width, int height) {
-    static_cast<Game*>(game)->onWindowResize(width, height);
-}
-
 }  // namespace
 
 int main(int, char**) {
     installQuitSignals();
     Game game;
     GLWindow window;
-    window.setSizeListener(resizeGame, &game);
+    window.setSizeListener(Game::forwardResize, &game);
 
     if (!window.create(windowWidth, windowHeight, colourBits, false)) {
         showErrorMessage("Unable to create the OpenGL Window");

@@ -46,6 +46,10 @@ public:
     // A size of 0 (or less) in either direction keeps the previous viewport and projection.
     void resize(int width, int height);
     void onWindowResize(int width, int height);
+    // onWindowResize in the shape of the window's size listener; target is the Game.
+    static void forwardResize(void* target, int width, int height) {
+        static_cast<Game*>(target)->onWindowResize(width, height);
+    }
 
     // Draws one level instance of a prototype: flat, bent over the horizon or not at all.
     // The prototype ends back at (0, 0, 0).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/DisplayErrors.h"
 #include "app/QuitSignals.h"
@@ -52,6 +53,8 @@ bool GLWindow::openVideo() {
         videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         return videoStarted;
     }
+    // Every driver's refusal is kept: the last one tried is rarely the one that matters.
+    std::string refusals;
     for (int i = 0; i < SDL_GetNumVideoDrivers() && !videoStarted; ++i) {
         const char* name = SDL_GetVideoDriver(i);
         if (name == nullptr || isHeadlessDriver(name)) {
@@ -59,8 +62,14 @@ bool GLWindow::openVideo() {
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
         videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (!videoStarted) {
+            refusals += (refusals.empty() ? "" : "; ") + std::string(name) + ": " + SDL_GetError();
+        }
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    if (!videoStarted) {
+        SDL_SetError("%s", refusals.c_str());
+    }
     return videoStarted;
 }
 

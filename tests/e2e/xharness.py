@@ -11,12 +11,17 @@ TITLE = "VOLK 5 Pellor"
 
 
 class XServer:
-    """An Xvfb of our own on a display number it picks itself (-displayfd)."""
+    """An Xvfb of our own on a display number it picks itself (-displayfd).
+
+    NOTE: -noreset matters. By default an X server resets itself whenever its last client
+    leaves, and a client that connects during the reset is hung up on: between two games
+    every xwininfo or xdotool call is the only client, and about one connection in seven
+    then failed here, the game's own included ("Unable to create the OpenGL Window")."""
 
     def __init__(self, width=1600, height=900):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)

@@ -54,8 +54,9 @@ void readFloats(const std::uint8_t* p, std::vector<float>& out) {
     }
 }
 
-// Fills the four arrays from one "model" value, checking that the per-vertex lists agree and
-// that every index (modulo 65,536) names a vertex, since the GPU side reads V of each.
+// Fills the four arrays from one "model" value, checking that "uvs" and "colors" hold at
+// least one entry per vertex and that every index (modulo 65,536) names a vertex, since the
+// GPU side reads V of each.
 bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::vector<float>& uvs,
                std::vector<float>& colors, std::vector<std::uint16_t>& indices,
                std::string& problem) {
@@ -75,21 +76,25 @@ bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::
         indexEntries(indexList);
     const std::size_t vertexCount = vertexEntries.size();
     const std::size_t triangleCount = indexEntries.size();
-    if (uvEntries.size() != vertexCount) {
+    // NOTE: longer "uvs" or "colors" lists are read whole and their counts follow their own
+    // entries, as the counts always have; the GPU side takes V entries of each, so the extra
+    // ones are never drawn. Shorter lists would leave it reading past them.
+    if (uvEntries.size() < vertexCount) {
         problem = sizeMismatch("uvs", uvEntries.size(), vertexCount);
         return false;
     }
-    if (colorEntries.size() != vertexCount) {
+    if (colorEntries.size() < vertexCount) {
         problem = sizeMismatch("colors", colorEntries.size(), vertexCount);
         return false;
     }
-    if (vertexCount > INT_MAX / 3 || triangleCount > INT_MAX / 3) {
+    if (uvEntries.size() > INT_MAX / 2 || colorEntries.size() > INT_MAX / 3 ||
+        vertexCount > INT_MAX / 3 || triangleCount > INT_MAX / 3) {
         problem = "too many entries";
         return false;
     }
     vertices.assign(3 * vertexCount, 0.0f);
-    uvs.assign(2 * vertexCount, 0.0f);
-    colors.assign(3 * vertexCount, 0.0f);
+    uvs.assign(2 * uvEntries.size(), 0.0f);
+    colors.assign(3 * colorEntries.size(), 0.0f);
     indices.assign(3 * triangleCount, 0);
     if (!vertexEntries.readFloats("vertices", positionNames, vertices.data(), problem) ||
         !uvEntries.readFloats("uvs", uvNames, uvs.data(), problem) ||
@@ -99,7 +104,8 @@ bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::
     return indexEntries.forEach([&](std::size_t k, simdjson::dom::element value) {
         const JsonEntry entry(value, "indices", k);
         std::int64_t numbers[3];
-        if (!entry.check(problem) || !entry.getIntegers(indexNames, numbers, problem)) {
+        // Indices are read as integers: a fraction is dropped toward zero, 1.5 giving 1.
+        if (!entry.check(problem) || !entry.getTruncatedIntegers(indexNames, numbers, problem)) {
             return false;
         }
         for (std::size_t i = 0; i < 3; ++i) {

@@ -21,7 +21,7 @@ bool Collider::load(const std::string& path) {
         return true;
     }
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::colliderDocument)) {
         clear();
         return false;
     }

@@ -131,7 +131,7 @@ bool Mesh::load(const std::string& path) {
 
 bool Mesh::loadJson(const std::string& path) {
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::meshDocument)) {
         clear();
         return false;
     }
@@ -197,7 +197,7 @@ bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::
 
 bool Mesh::loadBinary(const std::string& path) {
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::binaryMesh)) {
         clear();
         return false;
     }

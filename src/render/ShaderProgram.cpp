@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <new>
 #include <vector>
 
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
+#include "assets/AssetFile.h"
 
 using namespace GLFunctions;
 
@@ -30,14 +29,27 @@ const ShaderVariable attributeRows[] = {
 
 // Whole file as text; on failure the message and an empty string. ok tells which.
 std::string readSource(const std::string& path, bool& ok) {
-    std::ifstream in(path);
-    if (!in.good()) {
-        ok = false;
-        std::cerr << "Could not load shader: " << path << std::endl;
+    AssetFile file;
+    std::string problem;
+    ok = file.read(path, AssetKind::shader, problem);
+    if (ok) {
+        // NOTE: GL takes the source up to its first NUL, so a file holding one would compile
+        // as something else than it says, or as nothing with an empty log.
+        const void* nul = std::memchr(file.getData(), 0, file.getSize());
+        if (nul != nullptr) {
+            ok = false;
+            problem = "holds a NUL byte at offset " +
+                      std::to_string(static_cast<const char*>(nul) - file.getData()) +
+                      "; a shader source is text";
+        }
+    }
+    if (!ok) {
+        // The first line is the one the game has always printed; the reason follows it.
+        AssetFile::writeLine("Could not load shader: " + path);
+        AssetFile::report(path, problem);
         return std::string();
     }
-    ok = true;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(file.getData(), file.getSize());
 }
 
 void giveSource(GLuint shader, const std::string& text) {

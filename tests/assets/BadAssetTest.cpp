@@ -126,7 +126,7 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
         {"index past the vertices after the modulo", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":65537,"b":0,"c":0}])"),
          "index 1 is past the 1 vertices"},
-        {"directory", "dir.json/", "", "not a regular file"},
+        {"directory", "dir.json/", "", "not a regular file (a directory)"},
     };
     for (const BadFile& bad : cases) {
         checkMeshFile(bad, false);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/GLFunctions.h"
+#include "assets/AssetFiles.h"
 #include "render/ShaderProgram.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
@@ -177,7 +178,8 @@ TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
     const Output missing = build(noFragment, base, basicUniforms, 2);
     EXPECT_FALSE(missing.loaded);
     EXPECT_FALSE(missing.linked);
-    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n");
+    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n" + base +
+                               ".frag: cannot open: No such file or directory\n");
     EXPECT_EQ(missing.out.rfind("Could not compile fragmentShader 35632:\n", 0), 0u) << missing.out;
     EXPECT_EQ(noFragment.getHandles().fragmentShader, 0u);
     EXPECT_NE(noFragment.getHandles().vertexShader, 0u);
@@ -223,4 +225,39 @@ TEST(ShaderProgram, DestroyedCurrentProgramIsNoLongerCurrent) {
     build(next, base, basicUniforms, 2);
     next.use();  // must not touch the destroyed program's table
     EXPECT_EQ(ShaderProgram::current, &next);
+}
+
+TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
+    GlContext::get();
+    AssetFiles files;
+    const std::string vertex(vertexSource);
+    struct Case {
+        const char* what;
+        std::string base;
+        std::string reason;  // after "<base>.vert: "
+    };
+    files.makeDirectory("dir.vert");
+    files.makeSymlink("zero.vert", "/dev/zero");
+    files.makeFifo("fifo.vert");
+    files.write("nul.vert", std::string(64, '\0'));
+    files.write("late.vert", vertex + std::string(1, '\0') + "garbage");
+    const std::vector<Case> cases = {
+        {"directory", files.path("dir"), "not a regular file (a directory)"},
+        {"endless device", files.path("zero"), "not a regular file (a character device)"},
+        {"FIFO", files.path("fifo"), "not a regular file (a FIFO)"},
+        {"only NUL bytes", files.path("nul"),
+         "holds a NUL byte at offset 0; a shader source is text"},
+        {"NUL after the source", files.path("late"),
+         "holds a NUL byte at offset " + std::to_string(vertex.size()) +
+             "; a shader source is text"},
+    };
+    for (const Case& c : cases) {
+        files.write(c.base.substr(c.base.rfind('/') + 1) + ".frag", fragmentSource);
+        ShaderProgram program;
+        const Output result = build(program, c.base, basicUniforms, 2);
+        EXPECT_FALSE(result.loaded) << c.what;
+        EXPECT_EQ(result.err, "Could not load shader: " + c.base + ".vert\n" + c.base +
+                                  ".vert: " + c.reason + "\n")
+            << c.what;
+    }
 }

@@ -96,13 +96,10 @@ private:
         return true;
     }
 
+    // NOTE: by length and bytes: a key may hold an escaped NUL ("x\u0000"), and walking it
+    // as a C string would both read past the name and take it for "x".
     static bool isName(std::string_view key, const char* name) {
-        for (char c : key) {
-            if (*name++ != c) {
-                return false;
-            }
-        }
-        return *name == '\0';
+        return key == std::string_view(name);
     }
     // "<entry>: "<name>" is not <wanted>", saying why when the value is a number.
     std::string describeValue(const char* name, simdjson::dom::element value,

@@ -70,7 +70,7 @@ long long readFully(int fd, char* out, std::size_t count) {
 }  // namespace
 
 const AssetKind AssetKind::shader = {"a shader", 1 * mebibyte, {}};
-const AssetKind AssetKind::meshDocument = {"a mesh document", 64 * mebibyte, {}};
+const AssetKind AssetKind::meshDocument = {"a mesh document", 32 * mebibyte, {}};
 const AssetKind AssetKind::binaryMesh = {"a binary mesh", 64 * mebibyte, {}};
 const AssetKind AssetKind::colliderDocument = {"a collider document", 16 * mebibyte, {}};
 const AssetKind AssetKind::bmpImage = {"a BMP", 64 * mebibyte, "BM"};

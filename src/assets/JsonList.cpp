@@ -11,6 +11,15 @@ simdjson::dom::parser& JsonList::getParser() {
     return parser;
 }
 
+void JsonList::trimParser() {
+    // The game's documents are all under 100 KB: buffers for them are worth keeping.
+    const std::size_t keptCapacity = std::size_t{1} << 20;
+    simdjson::dom::parser& parser = getParser();
+    if (parser.capacity() > keptCapacity) {
+        parser = simdjson::dom::parser();
+    }
+}
+
 bool JsonList::parseTopLevel(const char* text, std::size_t size, bool padded,
                              simdjson::dom::object& members, std::string& problem) {
     simdjson::dom::element root;

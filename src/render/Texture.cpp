@@ -37,6 +37,7 @@ bool Texture::load(const std::string& path) {
         format = GL_BGRA;
     }
 
+    this->path = path;
     pixels.clear();
     AssetFile file;
     std::string problem;
@@ -62,6 +63,14 @@ void Texture::upload() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (!pixels.empty() && maxSide > 0 && (width > maxSide || height > maxSide)) {
+        AssetFile::writeLine("Could not load texture: " + path + ": " + std::to_string(width) +
+                             " x " + std::to_string(height) + " pixels, over this GL's " +
+                             std::to_string(maxSide) + "-pixel largest texture side");
+        freePixels();
+    }
     if (pixels.empty()) {
         // A texture that failed to load shows as opaque magenta instead of leaving later
         // binds and draws with an undefined texture.

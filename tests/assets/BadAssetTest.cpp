@@ -30,6 +30,16 @@ const std::string oneUv = R"([{"u":1,"v":2}])";
 const std::string oneColor = R"([{"r":1,"g":2,"b":3}])";
 const std::string oneTriangle = R"([{"a":0,"b":0,"c":0}])";
 
+// A one-entry list "[{...}]" made n entries long.
+std::string times(const std::string& list, int n) {
+    const std::string entry = list.substr(1, list.size() - 2);
+    std::string out = "[" + entry;
+    for (int i = 1; i < n; ++i) {
+        out += "," + entry;
+    }
+    return out + "]";
+}
+
 std::string withAnimations(const std::string& animations) {
     return R"({"animations": )" + animations + "," +
            model(oneVertex, oneUv, oneColor, oneTriangle).substr(1);
@@ -125,7 +135,11 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
          "index 1 is past the 1 vertices"},
         {"index past the vertices after the modulo", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":65537,"b":0,"c":0}])"),
-         "index 1 is past the 1 vertices"},
+         "index 65537 is past the 1 vertices (stored modulo 65536 as 1)"},
+        {"negative index", "m.json",
+         model(times(oneVertex, 4), times(oneUv, 4), times(oneColor, 4),
+               R"([{"a":0,"b":-1,"c":2}])"),
+         "index -1 is past the 4 vertices (stored modulo 65536 as 65535)"},
         {"directory", "dir.json/", "", "not a regular file (a directory)"},
     };
     for (const BadFile& bad : cases) {

@@ -1,6 +1,8 @@
 // JsonList: a JSON value taken as a list, the way the asset documents define lists.
 #include "assets/JsonList.h"
 
+#include <cstring>
+
 JsonList::JsonList(simdjson::dom::element value) {
     isArray = value.get_array().get(array) == simdjson::SUCCESS;
     isObject = !isArray && value.get_object().get(object) == simdjson::SUCCESS;
@@ -23,6 +25,12 @@ void JsonList::trimParser() {
 bool JsonList::parseTopLevel(const char* text, std::size_t size, bool padded,
                              simdjson::dom::object& members, std::string& problem) {
     simdjson::dom::element root;
+    // NOTE: a UTF-8 byte-order mark, which some editors put first, is skipped: the text
+    // after it is the document, and JSON allows a reader to ignore the mark.
+    if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        size -= 3;
+    }
     if (size == 0) {
         problem = "the file is empty";
     } else if (const auto error = getParser().parse(text, size, !padded).get(root)) {

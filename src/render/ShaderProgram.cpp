@@ -110,6 +110,7 @@ ShaderProgram::~ShaderProgram() {
 }
 
 bool ShaderProgram::load(const std::string& name) {
+    this->name = name;
     handles.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     handles.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     handles.program = glCreateProgram();
@@ -144,8 +145,27 @@ bool ShaderProgram::compileAndLink() {
     glGetProgramiv(handles.program, GL_LINK_STATUS, &linked);
     if (linked == 0) {
         std::cout << "programme non linke" << std::endl;
+    } else if (vertexOk && fragmentOk && handles.vertexShader != 0 &&
+               handles.fragmentShader != 0) {
+        // Only for a complete pair: with a stage missing, that failure was already said and
+        // is why attributes went unused.
+        reportMissingAttributes();
     }
     return vertexOk && fragmentOk && linked != 0;
+}
+
+void ShaderProgram::reportMissingAttributes() const {
+    // NOTE: every mesh draw feeds all three attributes; a program that links without one
+    // (misspelt, or dropped as unused) draws nothing or draws wrong, and GL says nothing.
+    std::string missing;
+    for (const ShaderVariable& row : attributes) {
+        if (glGetAttribLocation(handles.program, row.name.c_str()) < 0) {
+            missing += (missing.empty() ? "\"" : ", \"") + row.name + "\"";
+        }
+    }
+    if (!missing.empty()) {
+        AssetFile::report(name, "the linked program has no active attribute " + missing);
+    }
 }
 
 void ShaderProgram::use() {

@@ -114,6 +114,20 @@ TEST(MeshJson, IndicesAreStoredModulo65536) {
     EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 65535, 1, 65535, 1, 2}));
 }
 
+TEST(MeshJson, AByteOrderMarkBeforeTheDocumentIsSkipped) {
+    AssetFiles files;
+    Mesh mesh;
+    CapturedStream err(2);
+    ASSERT_TRUE(loadText(mesh, files, std::string("\xEF\xBB\xBF") + squareDocument));
+    EXPECT_EQ(err.finish(), "");
+    EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
+    // Only the mark: an empty document, said as such.
+    const std::string path = files.write("bom.json", "\xEF\xBB\xBF");
+    CapturedStream again(2);
+    EXPECT_FALSE(mesh.load(path));
+    EXPECT_EQ(again.finish(), path + ": the file is empty\n");
+}
+
 TEST(MeshJson, FractionalIndicesAreTruncatedTowardZero) {
     AssetFiles files;
     Mesh mesh;

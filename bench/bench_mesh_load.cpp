@@ -1,6 +1,7 @@
 // Benchmark: loading generated mesh documents (with an animation) against reading their bytes.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -118,6 +119,12 @@ void loadMesh(benchmark::State& state) {
         benchmark::DoNotOptimize(mesh.getVertices().data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+    // Peak resident memory of the whole process so far (Linux reports kilobytes): run one
+    // size per process (--benchmark_filter) to read it for that size alone.
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) == 0) {
+        state.counters["peakMB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    }
 }
 
 }  // namespace

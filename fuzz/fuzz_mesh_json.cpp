@@ -11,11 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!mesh.parseJson(reinterpret_cast<const char*>(data), size, "fuzz.json")) {
         return 0;
     }
-    // What the GPU side relies on after a successful load.
+    // What the GPU side relies on after a successful load: at least one colour and one uv
+    // per vertex (longer lists are kept), counts that match the arrays.
     const std::size_t vertexCount = mesh.getVertices().size() / 3;
-    if (mesh.getColors().size() != 3 * vertexCount || mesh.getUvs().size() != 2 * vertexCount ||
+    if (mesh.getColors().size() < 3 * vertexCount || mesh.getUvs().size() < 2 * vertexCount ||
         mesh.getIndices().size() % 3 != 0 ||
-        mesh.getVertexFloatCount() != static_cast<int>(mesh.getVertices().size())) {
+        mesh.getVertexFloatCount() != static_cast<int>(mesh.getVertices().size()) ||
+        mesh.getColorFloatCount() != static_cast<int>(mesh.getColors().size()) ||
+        mesh.getUvFloatCount() != static_cast<int>(mesh.getUvs().size())) {
         __builtin_trap();
     }
     for (std::uint16_t index : mesh.getIndices()) {

@@ -1,14 +1,81 @@
 // AssetFile: reading an asset file whole, with padding, and reporting asset problems.
 #include "assets/AssetFile.h"
 
+#include <fcntl.h>
 #include <simdjson.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <new>
+
+namespace {
+
+constexpr std::uint64_t mebibyte = std::uint64_t{1} << 20;
+constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
+
+// "a directory", "a FIFO", ... for a file type that is not a regular file.
+const char* describeType(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a directory";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "an unknown type of file";
+}
+
+std::string checkStatus(const struct stat& status, const AssetKind& kind) {
+    if (!S_ISREG(status.st_mode)) {
+        return std::string("not a regular file (") + describeType(status.st_mode) + ")";
+    }
+    const auto bytes = static_cast<std::uint64_t>(status.st_size);
+    if (bytes > kind.budget) {
+        return "file too large: " + std::to_string(bytes) + " bytes, over the " +
+               std::to_string(kind.budget) + "-byte budget for " + kind.what;
+    }
+    return std::string();
+}
+
+// Reads exactly count bytes unless the file ends first; returns how many arrived, or -1.
+long long readFully(int fd, char* out, std::size_t count) {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd, out + got, count - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(got);
+}
+
+}  // namespace
+
+const AssetKind AssetKind::shader = {"a shader", 1 * mebibyte, {}};
+const AssetKind AssetKind::meshDocument = {"a mesh document", 32 * mebibyte, {}};
+const AssetKind AssetKind::binaryMesh = {"a binary mesh", 64 * mebibyte, {}};
+const AssetKind AssetKind::colliderDocument = {"a collider document", 16 * mebibyte, {}};
+const AssetKind AssetKind::bmpImage = {"a BMP", 64 * mebibyte, "BM"};
+const AssetKind AssetKind::pngImage = {"a PNG", 64 * mebibyte,
+                                       std::string_view(pngSignature, sizeof pngSignature - 1)};
 
 const std::size_t AssetFile::padding = simdjson::SIMDJSON_PADDING;
 
@@ -17,60 +84,107 @@ bool AssetFile::isJsonPath(const std::string& path) {
 }
 
 void AssetFile::report(const std::string& path, const std::string& problem) {
+    writeLine(path + ": " + problem);
+}
+
+void AssetFile::writeLine(const std::string& text) {
     // One write per line, so lines from different loaders never interleave mid-line.
-    const std::string line = path + ": " + problem + "\n";
+    const std::string line = text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }
 
-bool AssetFile::read(const std::string& path, std::string& problem) {
+bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string& problem) {
     bytes.clear();
     size = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        problem = std::string("cannot open: ") + std::strerror(errno);
+    try {
+        // NOTE: the type is checked before the open: opening a FIFO for reading blocks until
+        // a writer comes, and a device such as /dev/zero never ends.
+        struct stat status;
+        if (::stat(path.c_str(), &status) != 0) {
+            problem = std::string("cannot open: ") + std::strerror(errno);
+            return false;
+        }
+        problem = checkStatus(status, kind);
+        if (!problem.empty()) {
+            return false;
+        }
+        // Non-blocking, in case the path was swapped for a FIFO since the stat; the open file
+        // is checked again, and that check is the one that counts.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            problem = std::string("cannot open: ") + std::strerror(errno);
+            return false;
+        }
+        const bool ok = readOpen(fd, kind, problem);
+        ::close(fd);
+        if (!ok) {
+            bytes.clear();
+            bytes.shrink_to_fit();
+            size = 0;
+        }
+        return ok;
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+        size = 0;
+        problem = "file too large to hold in memory";
         return false;
     }
-    bool ok = false;
-    struct stat status;
-    long end = -1;
-    // NOTE: a directory opens fine and may claim an absurd size; only regular files are read.
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        problem = "not a regular file";
-    } else if (std::fseek(file, 0, SEEK_END) != 0 || (end = std::ftell(file)) < 0 ||
-               std::fseek(file, 0, SEEK_SET) != 0) {
-        problem = "cannot take the file's size";
-    } else if (static_cast<unsigned long long>(end) >
-               std::numeric_limits<std::size_t>::max() - padding) {
-        problem = "file too large";
-    } else {
-        const std::size_t want = static_cast<std::size_t>(end);
-        try {
-            bytes.assign(want + padding, 0);
-        } catch (const std::bad_alloc&) {
-            problem = "file too large to hold in memory";
-        }
-        if (!bytes.empty()) {
-            const std::size_t got = std::fread(bytes.data(), 1, want, file);
-            if (got != want) {
-                // NOTE: a file that shrank while being read; anything short is unusable.
-                problem = "read " + std::to_string(got) + " of " + std::to_string(want) + " bytes";
-            } else {
-                size = want;
-                ok = true;
-            }
-        }
-    }
-    std::fclose(file);
-    if (!ok) {
-        bytes.clear();
-    }
-    return ok;
 }
 
-bool AssetFile::readOrReport(const std::string& path) {
+bool AssetFile::readOpen(int fd, const AssetKind& kind, std::string& problem) {
+    struct stat status;
+    if (::fstat(fd, &status) != 0) {
+        problem = std::string("cannot take the file's size: ") + std::strerror(errno);
+        return false;
+    }
+    problem = checkStatus(status, kind);
+    if (!problem.empty()) {
+        return false;
+    }
+    // Regular files never block; the flag only had to cover the open itself.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    const auto want = static_cast<std::size_t>(status.st_size);
+    // The signature first, so a large file of the wrong kind is not read whole. A file
+    // shorter than the signature is left to its decoder, which says what is missing.
+    const std::size_t head = want >= kind.signature.size() ? kind.signature.size() : 0;
+    bytes.assign(head, 0);
+    const long long gotHead = readFully(fd, bytes.data(), head);
+    if (gotHead < 0) {
+        problem = std::string("cannot read: ") + std::strerror(errno);
+        return false;
+    }
+    if (static_cast<std::size_t>(gotHead) != head) {
+        problem = "read " + std::to_string(gotHead) + " of " + std::to_string(want) + " bytes";
+        return false;
+    }
+    if (std::string_view(bytes.data(), head) != kind.signature.substr(0, head)) {
+        problem = std::string("not ") + kind.what + " file";
+        return false;
+    }
+    bytes.resize(want + padding, 0);
+    const long long rest = readFully(fd, bytes.data() + head, want - head);
+    if (rest < 0) {
+        problem = std::string("cannot read: ") + std::strerror(errno);
+        return false;
+    }
+    const long long got = static_cast<long long>(head) + rest;
+    if (static_cast<std::size_t>(got) != want) {
+        // NOTE: a file that shrank while being read; anything short is unusable.
+        problem = "read " + std::to_string(got) + " of " + std::to_string(want) + " bytes";
+        return false;
+    }
+    size = want;
+    return true;
+}
+
+bool AssetFile::readOrReport(const std::string& path, const AssetKind& kind) {
     std::string problem;
-    if (read(path, problem)) {
+    if (read(path, kind, problem)) {
         return true;
     }
     report(path, problem);

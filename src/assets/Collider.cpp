@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <new>
 #include <utility>
 
 #include "assets/AssetFile.h"
@@ -21,7 +22,7 @@ bool Collider::load(const std::string& path) {
         return true;
     }
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::colliderDocument)) {
         clear();
         return false;
     }
@@ -38,14 +39,19 @@ bool Collider::readText(const char* text, std::size_t size, bool padded, const s
     clear();
     std::string problem;
     simdjson::dom::object members;
-    if (JsonList::parseTopLevel(text, size, padded, members, problem)) {
-        // A repeated "collider" replaces the shapes read before it.
-        for (simdjson::dom::key_value_pair member : members) {
-            if (member.key == "collider" && !readShapes(member.value, problem)) {
-                break;
+    try {
+        if (JsonList::parseTopLevel(text, size, padded, members, problem)) {
+            // A repeated "collider" replaces the shapes read before it.
+            for (simdjson::dom::key_value_pair member : members) {
+                if (member.key == "collider" && !readShapes(member.value, problem)) {
+                    break;
+                }
             }
         }
+    } catch (const std::bad_alloc&) {
+        problem = "too large to hold in memory";
     }
+    JsonList::trimParser();
     if (!problem.empty()) {
         clear();
         AssetFile::report(name, problem);
@@ -75,11 +81,12 @@ bool Collider::readShapes(const simdjson::dom::element& value, std::string& prob
         problem = "too many entries";
         return false;
     }
-    std::vector<float> pointXy(2 * pointCount);
-    std::vector<float> circleValues(3 * circleTotal);
-    std::vector<int> ends(2 * pairs.size());
-    if (!points.readFloats("vertices", pointNames, pointXy.data(), problem) ||
-        !circles.readFloats("circles", circleNames, circleValues.data(), problem)) {
+    // Filled as entries prove valid, never sized from the counts alone.
+    std::vector<float> pointXy;
+    std::vector<float> circleValues;
+    std::vector<int> ends;
+    if (!points.readFloats("vertices", pointNames, pointXy, problem) ||
+        !circles.readFloats("circles", circleNames, circleValues, problem)) {
         return false;
     }
     const bool segmentsRead = pairs.forEach([&](std::size_t k, simdjson::dom::element entryValue) {
@@ -95,7 +102,7 @@ bool Collider::readShapes(const simdjson::dom::element& value, std::string& prob
                           " is outside the " + std::to_string(pointCount) + " points";
                 return false;
             }
-            ends[2 * k + e] = static_cast<int>(indices[e]);
+            ends.push_back(static_cast<int>(indices[e]));
         }
         return true;
     });

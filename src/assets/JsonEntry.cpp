@@ -53,6 +53,23 @@ bool JsonEntry::toInteger(simdjson::dom::element value, std::int64_t& out) {
     return false;
 }
 
+bool JsonEntry::toTruncatedInteger(simdjson::dom::element value, std::int64_t& out) {
+    if (value.get_int64().get(out) == simdjson::SUCCESS) {
+        return true;
+    }
+    double number = 0;
+    if (!value.is_double() || value.get_double().get(number) != simdjson::SUCCESS) {
+        return false;
+    }
+    // Inside [-2^63, 2^63) the cast of the truncated value is exact; past it, undefined.
+    const double whole = std::trunc(number);
+    if (!(whole >= -9223372036854775808.0 && whole < 9223372036854775808.0)) {
+        return false;
+    }
+    out = static_cast<std::int64_t>(whole);
+    return true;
+}
+
 std::string JsonEntry::describeValue(const char* name, simdjson::dom::element value,
                                      const char* wanted) const {
     std::string why;

@@ -38,26 +38,40 @@ public:
     // fraction) that fit in 64 signed bits.
     template <std::size_t N>
     bool getIntegers(const char* const (&names)[N], std::int64_t* out, std::string& problem) const {
+        return getConverted(names, out, problem, toInteger);
+    }
+    // The members names[0..N) as numbers truncated toward zero (1.5 gives 1, -1.5 gives -1),
+    // as a reader that reads numbers as integers takes them; the result must fit in 64 signed
+    // bits.
+    template <std::size_t N>
+    bool getTruncatedIntegers(const char* const (&names)[N], std::int64_t* out,
+                              std::string& problem) const {
+        return getConverted(names, out, problem, toTruncatedInteger);
+    }
+
+    // A number that is finite once rounded to a 32-bit float.
+    static bool toFloat(simdjson::dom::element value, float& out);
+    static bool toInteger(simdjson::dom::element value, std::int64_t& out);
+    static bool toTruncatedInteger(simdjson::dom::element value, std::int64_t& out);
+
+    std::string describe() const;
+
+private:
+    template <std::size_t N>
+    bool getConverted(const char* const (&names)[N], std::int64_t* out, std::string& problem,
+                      bool (*convert)(simdjson::dom::element, std::int64_t&)) const {
         simdjson::dom::element values[N];
         if (!findAll(names, values, problem)) {
             return false;
         }
         for (std::size_t i = 0; i < N; ++i) {
-            if (!toInteger(values[i], out[i])) {
+            if (!convert(values[i], out[i])) {
                 problem = describeValue(names[i], values[i], "an integer");
                 return false;
             }
         }
         return true;
     }
-
-    // A number that is finite once rounded to a 32-bit float.
-    static bool toFloat(simdjson::dom::element value, float& out);
-    static bool toInteger(simdjson::dom::element value, std::int64_t& out);
-
-    std::string describe() const;
-
-private:
     // One pass over the members, the first of each name counting: far cheaper than a lookup
     // per name on documents of many small entries.
     template <std::size_t N>
@@ -82,13 +96,10 @@ private:
         return true;
     }
 
+    // NOTE: by length and bytes: a key may hold an escaped NUL ("x\u0000"), and walking it
+    // as a C string would both read past the name and take it for "x".
     static bool isName(std::string_view key, const char* name) {
-        for (char c : key) {
-            if (*name++ != c) {
-                return false;
-            }
-        }
-        return *name == '\0';
+        return key == std::string_view(name);
     }
     // "<entry>: "<name>" is not <wanted>", saying why when the value is a number.
     std::string describeValue(const char* name, simdjson::dom::element value,

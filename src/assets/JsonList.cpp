@@ -1,6 +1,8 @@
 // JsonList: a JSON value taken as a list, the way the asset documents define lists.
 #include "assets/JsonList.h"
 
+#include <cstring>
+
 JsonList::JsonList(simdjson::dom::element value) {
     isArray = value.get_array().get(array) == simdjson::SUCCESS;
     isObject = !isArray && value.get_object().get(object) == simdjson::SUCCESS;
@@ -11,9 +13,24 @@ simdjson::dom::parser& JsonList::getParser() {
     return parser;
 }
 
+void JsonList::trimParser() {
+    // The game's documents are all under 100 KB: buffers for them are worth keeping.
+    const std::size_t keptCapacity = std::size_t{1} << 20;
+    simdjson::dom::parser& parser = getParser();
+    if (parser.capacity() > keptCapacity) {
+        parser = simdjson::dom::parser();
+    }
+}
+
 bool JsonList::parseTopLevel(const char* text, std::size_t size, bool padded,
                              simdjson::dom::object& members, std::string& problem) {
     simdjson::dom::element root;
+    // NOTE: a UTF-8 byte-order mark, which some editors put first, is skipped: the text
+    // after it is the document, and JSON allows a reader to ignore the mark.
+    if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        size -= 3;
+    }
     if (size == 0) {
         problem = "the file is empty";
     } else if (const auto error = getParser().parse(text, size, !padded).get(root)) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "assets/JsonEntry.h"
 
@@ -19,6 +20,10 @@ public:
     // The one parser every asset document goes through, reused so its buffers are allocated
     // once. Elements it returns stay valid until its next parse.
     static simdjson::dom::parser& getParser();
+    // Frees the parser's buffers when they outgrew what the game's own documents need (the
+    // parser keeps about ten times the largest document it has read). Elements from earlier
+    // parses are then invalid.
+    static void trimParser();
     // Parses a whole document and gives its top-level object. On failure returns false and
     // says why in problem. padded: text is followed by the parser's padding (AssetFile).
     static bool parseTopLevel(const char* text, std::size_t size, bool padded,
@@ -50,14 +55,20 @@ public:
         return true;
     }
 
-    // Reads N named float members from every entry into out (N floats per entry, in entry
-    // order); out must hold N * size() floats. listName only goes into the problem.
+    // Appends N named float members of every entry to out (N floats per entry, in entry
+    // order). out grows only as entries prove valid, so a long list of bogus entries costs
+    // no memory before the first of them is refused. listName only goes into the problem.
     template <std::size_t N>
-    bool readFloats(const char* listName, const char* const (&names)[N], float* out,
+    bool readFloats(const char* listName, const char* const (&names)[N], std::vector<float>& out,
                     std::string& problem) const {
         return forEach([&](std::size_t position, simdjson::dom::element value) {
             const JsonEntry entry(value, listName, position);
-            return entry.check(problem) && entry.getFloats(names, out + N * position, problem);
+            float values[N];
+            if (!entry.check(problem) || !entry.getFloats(names, values, problem)) {
+                return false;
+            }
+            out.insert(out.end(), values, values + N);
+            return true;
         });
     }
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "assets/AssetFile.h"
 #include "assets/JsonList.h"
@@ -29,9 +30,16 @@ std::string sizeMismatch(const char* name, std::size_t size, std::size_t vertexC
            " entries but \"vertices\" has " + std::to_string(vertexCount);
 }
 
-std::string indexPastVertices(std::uint16_t index, std::size_t vertexCount) {
-    return "index " + std::to_string(index) + " is past the " + std::to_string(vertexCount) +
-           " vertices";
+// "index N is past the V vertices", N as the file wrote it; when that is not the stored
+// value (negative, or 65,536 and up) the stored one follows.
+std::string indexPastVertices(std::int64_t written, std::uint16_t stored,
+                              std::size_t vertexCount) {
+    std::string text = "index " + std::to_string(written) + " is past the " +
+                       std::to_string(vertexCount) + " vertices";
+    if (written != stored) {
+        text += " (stored modulo 65536 as " + std::to_string(stored) + ")";
+    }
+    return text;
 }
 
 std::uint32_t readU32(const std::uint8_t* p) {
@@ -54,8 +62,9 @@ void readFloats(const std::uint8_t* p, std::vector<float>& out) {
     }
 }
 
-// Fills the four arrays from one "model" value, checking that the per-vertex lists agree and
-// that every index (modulo 65,536) names a vertex, since the GPU side reads V of each.
+// Fills the four arrays from one "model" value, checking that "uvs" and "colors" hold at
+// least one entry per vertex and that every index (modulo 65,536) names a vertex, since the
+// GPU side reads V of each.
 bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::vector<float>& uvs,
                std::vector<float>& colors, std::vector<std::uint16_t>& indices,
                std::string& problem) {
@@ -75,41 +84,46 @@ bool readModel(simdjson::dom::element model, std::vector<float>& vertices, std::
         indexEntries(indexList);
     const std::size_t vertexCount = vertexEntries.size();
     const std::size_t triangleCount = indexEntries.size();
-    if (uvEntries.size() != vertexCount) {
+    // NOTE: longer "uvs" or "colors" lists are read whole and their counts follow their own
+    // entries, as the counts always have; the GPU side takes V entries of each, so the extra
+    // ones are never drawn. Shorter lists would leave it reading past them.
+    if (uvEntries.size() < vertexCount) {
         problem = sizeMismatch("uvs", uvEntries.size(), vertexCount);
         return false;
     }
-    if (colorEntries.size() != vertexCount) {
+    if (colorEntries.size() < vertexCount) {
         problem = sizeMismatch("colors", colorEntries.size(), vertexCount);
         return false;
     }
-    if (vertexCount > INT_MAX / 3 || triangleCount > INT_MAX / 3) {
+    if (uvEntries.size() > INT_MAX / 2 || colorEntries.size() > INT_MAX / 3 ||
+        vertexCount > INT_MAX / 3 || triangleCount > INT_MAX / 3) {
         problem = "too many entries";
         return false;
     }
-    vertices.assign(3 * vertexCount, 0.0f);
-    uvs.assign(2 * vertexCount, 0.0f);
-    colors.assign(3 * vertexCount, 0.0f);
-    indices.assign(3 * triangleCount, 0);
-    if (!vertexEntries.readFloats("vertices", positionNames, vertices.data(), problem) ||
-        !uvEntries.readFloats("uvs", uvNames, uvs.data(), problem) ||
-        !colorEntries.readFloats("colors", colorNames, colors.data(), problem)) {
+    vertices.clear();
+    uvs.clear();
+    colors.clear();
+    indices.clear();
+    if (!vertexEntries.readFloats("vertices", positionNames, vertices, problem) ||
+        !uvEntries.readFloats("uvs", uvNames, uvs, problem) ||
+        !colorEntries.readFloats("colors", colorNames, colors, problem)) {
         return false;
     }
     return indexEntries.forEach([&](std::size_t k, simdjson::dom::element value) {
         const JsonEntry entry(value, "indices", k);
         std::int64_t numbers[3];
-        if (!entry.check(problem) || !entry.getIntegers(indexNames, numbers, problem)) {
+        // Indices are read as integers: a fraction is dropped toward zero, 1.5 giving 1.
+        if (!entry.check(problem) || !entry.getTruncatedIntegers(indexNames, numbers, problem)) {
             return false;
         }
         for (std::size_t i = 0; i < 3; ++i) {
             // Stored modulo 65,536 (two's complement, so -1 becomes 65,535).
             const auto index = static_cast<std::uint16_t>(static_cast<std::uint64_t>(numbers[i]));
             if (index >= vertexCount) {
-                problem = indexPastVertices(index, vertexCount);
+                problem = indexPastVertices(numbers[i], index, vertexCount);
                 return false;
             }
-            indices[3 * k + i] = index;
+            indices.push_back(index);
         }
         return true;
     });
@@ -125,7 +139,7 @@ bool Mesh::load(const std::string& path) {
 
 bool Mesh::loadJson(const std::string& path) {
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::meshDocument)) {
         clear();
         return false;
     }
@@ -137,6 +151,19 @@ bool Mesh::parseJson(const char* text, std::size_t size, const std::string& name
 }
 
 bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::string& name) {
+    bool ok = false;
+    try {
+        ok = readDocument(text, size, padded, name);
+    } catch (const std::bad_alloc&) {
+        clear();
+        AssetFile::report(name, "too large to hold in memory");
+    }
+    JsonList::trimParser();
+    return ok;
+}
+
+bool Mesh::readDocument(const char* text, std::size_t size, bool padded,
+                        const std::string& name) {
     clear();
     std::string problem;
     simdjson::dom::object members;
@@ -191,7 +218,7 @@ bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::
 
 bool Mesh::loadBinary(const std::string& path) {
     AssetFile file;
-    if (!file.readOrReport(path)) {
+    if (!file.readOrReport(path, AssetKind::binaryMesh)) {
         clear();
         return false;
     }
@@ -244,7 +271,7 @@ bool Mesh::parseBinary(const std::uint8_t* bytes, std::size_t size, const std::s
             index = static_cast<std::uint16_t>(p[0] | p[1] << 8);
             p += 2;
             if (index >= vertexCount && problem.empty()) {
-                problem = indexPastVertices(index, vertexCount);
+                problem = indexPastVertices(index, index, vertexCount);
             }
         }
     }

@@ -70,6 +70,7 @@ private:
     // padded: text is followed by AssetFile::padding readable bytes, so the parser needs no
     // copy of it.
     bool readJson(const char* text, std::size_t size, bool padded, const std::string& name);
+    bool readDocument(const char* text, std::size_t size, bool padded, const std::string& name);
 
     std::vector<float> vertices;
     std::vector<float> colors;

@@ -107,11 +107,12 @@ bool MeshAnimation::measure(const JsonList& animations, std::string& problem) {
 }
 
 bool MeshAnimation::readKeyframes(const JsonList& animations, std::string& problem) {
-    const std::size_t v = static_cast<std::size_t>(vertexCount);
     const std::size_t keys = static_cast<std::size_t>(keyCount);
-    keyVertices.assign(3 * v * keys, 0.0f);
-    keyColors.assign(3 * v * keys, 0.0f);
-    keyUvs.assign(2 * v * keys, 0.0f);
+    // NOTE: the key arrays grow as entries prove valid (measure only counted them), so a
+    // keyframe of bare numbers cannot ask for more memory than its own valid entries.
+    keyVertices.clear();
+    keyColors.clear();
+    keyUvs.clear();
     keyTimes.assign(keys, 0.0f);
     std::size_t k = 0;
     return animations.forEach([&](std::size_t a, simdjson::dom::element value) {
@@ -139,12 +140,11 @@ bool MeshAnimation::readKeyframes(const JsonList& animations, std::string& probl
             keyTimes[k] = time;
             const std::string where = describeKey(a, j) + ": ";
             if (!JsonList(key.at_key("vertices").value_unsafe())
-                     .readFloats("vertices", positionNames, keyVertices.data() + 3 * v * k,
-                                 problem) ||
+                     .readFloats("vertices", positionNames, keyVertices, problem) ||
                 !JsonList(key.at_key("uvs").value_unsafe())
-                     .readFloats("uvs", uvNames, keyUvs.data() + 2 * v * k, problem) ||
+                     .readFloats("uvs", uvNames, keyUvs, problem) ||
                 !JsonList(key.at_key("colors").value_unsafe())
-                     .readFloats("colors", colorNames, keyColors.data() + 3 * v * k, problem)) {
+                     .readFloats("colors", colorNames, keyColors, problem)) {
                 problem = where + problem;
                 return false;
             }

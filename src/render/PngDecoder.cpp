@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/AssetFile.h"
+
 namespace {
 
 constexpr std::size_t signatureSize = 8;
@@ -50,6 +52,27 @@ bool fitsInStream(std::uint64_t width, std::uint64_t height, int bitDepth, int c
                   std::size_t size) {
     const std::uint64_t rowBytes = (width * channels * bitDepth + 7) / 8 + 1;
     return rowBytes * height <= std::uint64_t{size} * 1032 + 4096;
+}
+
+std::uint32_t readBigEndian(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+           std::uint32_t{p[3]};
+}
+
+// The refusal for an image whose decoded pixels pass the budget; empty when they fit.
+std::string checkDecodedSize(std::uint64_t width, std::uint64_t height,
+                             std::uint64_t maxPixelBytes) {
+    const std::string sides = std::to_string(width) + " x " + std::to_string(height);
+    if (width > maxImageSide || height > maxImageSide) {
+        return "image too big: " + sides + " pixels, over the " + std::to_string(maxImageSide) +
+               "-pixel side limit";
+    }
+    const std::uint64_t bytes = width * height * 4;
+    if (bytes <= maxPixelBytes) {
+        return std::string();
+    }
+    return "image too big: " + sides + " pixels take " + std::to_string(bytes) +
+           " bytes decoded, over the " + std::to_string(maxPixelBytes) + "-byte budget";
 }
 
 // Returns false on any failure with the reason in job.message. All state is in job.
@@ -118,10 +141,25 @@ bool readPng(png_structp png, png_infop info, PngJob& job) {
 }  // namespace
 
 Image decodePng(const std::uint8_t* data, std::size_t size) {
+    return decodePng(data, size, AssetKind::decodedImageBudget);
+}
+
+Image decodePng(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixelBytes) {
     Image image;
     if (data == nullptr || size < signatureSize || png_sig_cmp(data, 0, signatureSize) != 0) {
         image.error = "not a PNG file";
         return image;
+    }
+    // NOTE: the header is judged here, before libpng sees it: libpng refuses sides past its
+    // user limits as "Invalid IHDR data", which would hide that the image is only too big.
+    // IHDR must come first, so a file that has it elsewhere fails in libpng anyway.
+    constexpr std::size_t headerEnd = signatureSize + 8 + 13;
+    if (size >= headerEnd && std::memcmp(data + signatureSize + 4, "IHDR", 4) == 0) {
+        image.error =
+            checkDecodedSize(readBigEndian(data + 16), readBigEndian(data + 20), maxPixelBytes);
+        if (!image.error.empty()) {
+            return image;
+        }
     }
     PngJob job;
     std::vector<png_bytep> rows;

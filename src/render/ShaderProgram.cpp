@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <new>
 #include <vector>
 
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
+#include "assets/AssetFile.h"
 
 using namespace GLFunctions;
 
@@ -30,14 +29,27 @@ const ShaderVariable attributeRows[] = {
 
 // Whole file as text; on failure the message and an empty string. ok tells which.
 std::string readSource(const std::string& path, bool& ok) {
-    std::ifstream in(path);
-    if (!in.good()) {
-        ok = false;
-        std::cerr << "Could not load shader: " << path << std::endl;
+    AssetFile file;
+    std::string problem;
+    ok = file.read(path, AssetKind::shader, problem);
+    if (ok) {
+        // NOTE: GL takes the source up to its first NUL, so a file holding one would compile
+        // as something else than it says, or as nothing with an empty log.
+        const void* nul = std::memchr(file.getData(), 0, file.getSize());
+        if (nul != nullptr) {
+            ok = false;
+            problem = "holds a NUL byte at offset " +
+                      std::to_string(static_cast<const char*>(nul) - file.getData()) +
+                      "; a shader source is text";
+        }
+    }
+    if (!ok) {
+        // The first line is the one the game has always printed; the reason follows it.
+        AssetFile::writeLine("Could not load shader: " + path);
+        AssetFile::report(path, problem);
         return std::string();
     }
-    ok = true;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(file.getData(), file.getSize());
 }
 
 void giveSource(GLuint shader, const std::string& text) {
@@ -98,6 +110,7 @@ ShaderProgram::~ShaderProgram() {
 }
 
 bool ShaderProgram::load(const std::string& name) {
+    this->name = name;
     handles.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     handles.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     handles.program = glCreateProgram();
@@ -132,8 +145,27 @@ bool ShaderProgram::compileAndLink() {
     glGetProgramiv(handles.program, GL_LINK_STATUS, &linked);
     if (linked == 0) {
         std::cout << "programme non linke" << std::endl;
+    } else if (vertexOk && fragmentOk && handles.vertexShader != 0 &&
+               handles.fragmentShader != 0) {
+        // Only for a complete pair: with a stage missing, that failure was already said and
+        // is why attributes went unused.
+        reportMissingAttributes();
     }
     return vertexOk && fragmentOk && linked != 0;
+}
+
+void ShaderProgram::reportMissingAttributes() const {
+    // NOTE: every mesh draw feeds all three attributes; a program that links without one
+    // (misspelt, or dropped as unused) draws nothing or draws wrong, and GL says nothing.
+    std::string missing;
+    for (const ShaderVariable& row : attributes) {
+        if (glGetAttribLocation(handles.program, row.name.c_str()) < 0) {
+            missing += (missing.empty() ? "\"" : ", \"") + row.name + "\"";
+        }
+    }
+    if (!missing.empty()) {
+        AssetFile::report(name, "the linked program has no active attribute " + missing);
+    }
 }
 
 void ShaderProgram::use() {

@@ -39,6 +39,8 @@ public:
     // copy of the given uniform rows.
     void setVariables(const ShaderVariable* uniformRows, unsigned uniformCount);
     // Compile failures and link failures are reported on standard output; false if either.
+    // A program that links without one of the attributes is reported on standard error as
+    // "<name>: the linked program has no active attribute ..." (once, here).
     bool compileAndLink();
     // Makes this program current: disables the previous current program's attribute arrays,
     // re-resolves every location and enables this program's attribute arrays.
@@ -63,6 +65,9 @@ public:
     static ShaderProgram* current;
 
 private:
+    void reportMissingAttributes() const;
+
+    std::string name;  // base path given to load, for messages
     ShaderHandles handles;
     std::vector<ShaderVariable> attributes;
     std::vector<ShaderVariable> uniforms;

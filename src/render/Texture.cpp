@@ -1,8 +1,6 @@
 // Texture: choosing a decoder by file name, and the GL texture made from its pixels.
 #include "render/Texture.h"
 
-#include <iostream>
-
 #include "app/Renderer.h"
 #include "assets/AssetFile.h"
 #include "render/BmpDecoder.h"
@@ -24,12 +22,14 @@ bool Texture::load(const std::string& path) {
     // NOTE: the ending is compared case-sensitively: "X.BMP" is not a ".bmp" and is read
     // as BMP to BGRA, like every other ending (the font's ".fnt" among them).
     Image (*decode)(const std::uint8_t*, std::size_t) = decodeBmpToBgra;
+    const AssetKind* kind = &AssetKind::bmpImage;
     if (endsWith(path, ".bmp")) {
         decode = decodeBmp;
         internalFormat = GL_RGB;
         format = GL_BGR;
     } else if (endsWith(path, ".png")) {
         decode = decodePng;
+        kind = &AssetKind::pngImage;
         internalFormat = GL_RGBA;
         format = GL_RGBA;
     } else {
@@ -37,16 +37,17 @@ bool Texture::load(const std::string& path) {
         format = GL_BGRA;
     }
 
+    this->path = path;
     pixels.clear();
     AssetFile file;
     std::string problem;
-    if (!file.read(path, problem)) {
-        std::cerr << "Could not load texture: " << path << ": " << problem << std::endl;
+    if (!file.read(path, *kind, problem)) {
+        AssetFile::writeLine("Could not load texture: " + path + ": " + problem);
         return false;
     }
     Image image = decode(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize());
     if (!image.isValid()) {
-        std::cerr << "Could not load texture: " << path << ": " << image.error << std::endl;
+        AssetFile::writeLine("Could not load texture: " + path + ": " + image.error);
         return false;
     }
     pixels = std::move(image.pixels);
@@ -62,6 +63,14 @@ void Texture::upload() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_MIRRORED_REPEAT);
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (!pixels.empty() && maxSide > 0 && (width > maxSide || height > maxSide)) {
+        AssetFile::writeLine("Could not load texture: " + path + ": " + std::to_string(width) +
+                             " x " + std::to_string(height) + " pixels, over this GL's " +
+                             std::to_string(maxSide) + "-pixel largest texture side");
+        freePixels();
+    }
     if (pixels.empty()) {
         // A texture that failed to load shows as opaque magenta instead of leaving later
         // binds and draws with an undefined texture.

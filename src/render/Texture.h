@@ -19,7 +19,8 @@ public:
     // error naming the file and the problem, no pixels, and false.
     bool load(const std::string& path);
     // Creates the GL texture (linear filtering, mirrored repeat) and defines it from the
-    // pixels; with no pixels it defines 1 x 1 opaque magenta so later draws stay valid.
+    // pixels; with no pixels, or sides past what this GL takes (then with a line on standard
+    // error naming the file), it defines 1 x 1 opaque magenta so later draws stay valid.
     void upload();
     void freePixels();
     void bind() const;
@@ -36,6 +37,7 @@ public:
 
 private:
     GLuint id = 0;
+    std::string path;  // of the last load, for messages
     std::vector<std::uint8_t> pixels;  // rows bottom-up
     std::uint16_t width = 0;
     std::uint16_t height = 0;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
@@ -38,6 +40,26 @@ public:
         return path;
     }
     std::string path(const std::string& name) const { return directory + "/" + name; }
+    // Things that are not regular files, or that are too big to write out: each returns the
+    // path it made.
+    std::string makeFifo(const std::string& name) const {
+        const std::string where = path(name);
+        mkfifo(where.c_str(), 0600);
+        return where;
+    }
+    std::string makeSymlink(const std::string& name, const std::string& target) const {
+        const std::string where = path(name);
+        std::error_code ignored;
+        std::filesystem::create_symlink(target, where, ignored);
+        return where;
+    }
+    // A file of that size with no data blocks: it costs no disk space.
+    std::string makeSparse(const std::string& name, std::uint64_t size) const {
+        const std::string where = write(name, "");
+        std::error_code ignored;
+        std::filesystem::resize_file(where, size, ignored);
+        return where;
+    }
 
 private:
     std::string directory;

@@ -30,6 +30,16 @@ const std::string oneUv = R"([{"u":1,"v":2}])";
 const std::string oneColor = R"([{"r":1,"g":2,"b":3}])";
 const std::string oneTriangle = R"([{"a":0,"b":0,"c":0}])";
 
+// A one-entry list "[{...}]" made n entries long.
+std::string times(const std::string& list, int n) {
+    const std::string entry = list.substr(1, list.size() - 2);
+    std::string out = "[" + entry;
+    for (int i = 1; i < n; ++i) {
+        out += "," + entry;
+    }
+    return out + "]";
+}
+
 std::string withAnimations(const std::string& animations) {
     return R"({"animations": )" + animations + "," +
            model(oneVertex, oneUv, oneColor, oneTriangle).substr(1);
@@ -105,25 +115,32 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
         {"too large for a float", "m.json",
          model(R"([{"x":1,"y":1e39,"z":3}])", oneUv, oneColor, oneTriangle),
          "\"vertices\" entry 0: \"y\" is not a number finite as a 32-bit float (too large)"},
-        {"fractional index", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":0.5,"c":0}])"),
-         "\"indices\" entry 0: \"b\" is not an integer (has a fraction)"},
+        {"fractional index past the vertices once truncated", "m.json",
+         model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":1.5,"c":0}])"),
+         "index 1 is past the 1 vertices"},
         {"index past 2^64", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":0,"c":18446744073709551615}])"),
          "\"indices\" entry 0: \"c\" is not an integer (too large)"},
         {"index of 1e300", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":1e300,"b":0,"c":0}])"),
          "\"indices\" entry 0: \"a\" is not an integer (too large)"},
-        {"lists of different lengths", "m.json",
-         model(oneVertex, R"([{"u":1,"v":2},{"u":1,"v":2}])", oneColor, oneTriangle),
-         "\"uvs\" has 2 entries but \"vertices\" has 1"},
+        {"fewer uvs than vertices", "m.json",
+         model(R"([{"x":1,"y":2,"z":3},{"x":1,"y":2,"z":3}])", oneUv,
+               R"([{"r":1,"g":2,"b":3},{"r":1,"g":2,"b":3}])", oneTriangle),
+         "\"uvs\" has 1 entries but \"vertices\" has 2"},
+        {"fewer colors than vertices", "m.json", model(oneVertex, oneUv, "[]", oneTriangle),
+         "\"colors\" has 0 entries but \"vertices\" has 1"},
         {"index past the vertices", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":0,"c":1}])"),
          "index 1 is past the 1 vertices"},
         {"index past the vertices after the modulo", "m.json",
          model(oneVertex, oneUv, oneColor, R"([{"a":65537,"b":0,"c":0}])"),
-         "index 1 is past the 1 vertices"},
-        {"directory", "dir.json/", "", "not a regular file"},
+         "index 65537 is past the 1 vertices (stored modulo 65536 as 1)"},
+        {"negative index", "m.json",
+         model(times(oneVertex, 4), times(oneUv, 4), times(oneColor, 4),
+               R"([{"a":0,"b":-1,"c":2}])"),
+         "index -1 is past the 4 vertices (stored modulo 65536 as 65535)"},
+        {"directory", "dir.json/", "", "not a regular file (a directory)"},
     };
     for (const BadFile& bad : cases) {
         checkMeshFile(bad, false);

@@ -56,3 +56,26 @@ TEST(Collider, PathsWithoutJsonChangeNothing) {
     EXPECT_EQ(collider.getSegmentCount(), 4);
     EXPECT_EQ(collider.getCircleCount(), 1);
 }
+
+TEST(Collider, NamesWithAnEscapedNulAreOtherNames) {
+    AssetFiles files;
+    Collider collider;
+    // "radius\u0000" and "x\u0000" come first: taken for "radius" and "x" they would win.
+    ASSERT_TRUE(collider.load(files.write("c.json", R"({"collider": {
+        "vertices": [{"x\u0000": 9, "x": 1, "y": 2}],
+        "indices": [{"a\u0000": 5, "a": 0, "b": 0}],
+        "circles": [{"radius\u0000": 9, "x": 0, "y\u0000y": 9, "y": 0, "radius": 3}]
+    }})")));
+    EXPECT_EQ(collider.getCircleRadius(0), 3.0f);
+    EXPECT_EQ(collider.getCircleY(0), 0.0f);
+    float x1, y1, x2, y2;
+    collider.segment(0, x1, y1, x2, y2);
+    EXPECT_EQ(x1, 1.0f);
+
+    CapturedStream err(2);
+    const std::string path = files.write(
+        "d.json", R"({"collider": {"vertices": [], "indices": [],
+                      "circles": [{"x": 0, "y": 0, "radius\u0000": 1}]}})");
+    EXPECT_FALSE(collider.load(path));
+    EXPECT_EQ(err.finish(), path + ": \"circles\" entry 0 has no \"radius\"\n");
+}

@@ -114,6 +114,51 @@ TEST(MeshJson, IndicesAreStoredModulo65536) {
     EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 65535, 1, 65535, 1, 2}));
 }
 
+TEST(MeshJson, AByteOrderMarkBeforeTheDocumentIsSkipped) {
+    AssetFiles files;
+    Mesh mesh;
+    CapturedStream err(2);
+    ASSERT_TRUE(loadText(mesh, files, std::string("\xEF\xBB\xBF") + squareDocument));
+    EXPECT_EQ(err.finish(), "");
+    EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
+    // Only the mark: an empty document, said as such.
+    const std::string path = files.write("bom.json", "\xEF\xBB\xBF");
+    CapturedStream again(2);
+    EXPECT_FALSE(mesh.load(path));
+    EXPECT_EQ(again.finish(), path + ": the file is empty\n");
+}
+
+TEST(MeshJson, FractionalIndicesAreTruncatedTowardZero) {
+    AssetFiles files;
+    Mesh mesh;
+    ASSERT_TRUE(loadText(mesh, files, R"({"model": {
+      "vertices": [{"x":0,"y":0,"z":0},{"x":1,"y":0,"z":0},{"x":1,"y":1,"z":0}],
+      "uvs": [{"u":0,"v":0},{"u":1,"v":0},{"u":1,"v":1}],
+      "colors": [{"r":0,"g":0,"b":0},{"r":0,"g":0,"b":0},{"r":0,"g":0,"b":0}],
+      "indices": [{"a":1.5,"b":2.999,"c":-0.5}, {"a":0.25,"b":1e0,"c":2.5e0}]
+    }})"));
+    EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{1, 2, 0, 0, 1, 2}));
+}
+
+TEST(MeshJson, LongerUvAndColorListsAreReadWhole) {
+    AssetFiles files;
+    Mesh mesh;
+    // One vertex, two uvs, three colours: the extra entries are kept and counted, and the
+    // GPU side takes one entry of each per vertex.
+    ASSERT_TRUE(loadText(mesh, files, R"({"model": {
+      "vertices": [{"x":1,"y":2,"z":3}],
+      "uvs": [{"u":0.5,"v":0.25},{"u":9,"v":9}],
+      "colors": [{"r":1,"g":0,"b":0},{"r":9,"g":9,"b":9},{"r":8,"g":8,"b":8}],
+      "indices": [{"a":0,"b":0,"c":0}]
+    }})"));
+    EXPECT_EQ(mesh.getVertexFloatCount(), 3);
+    EXPECT_EQ(mesh.getUvFloatCount(), 4);
+    EXPECT_EQ(mesh.getColorFloatCount(), 9);
+    EXPECT_EQ(mesh.getUvs(), (std::vector<float>{0.5f, 0.25f, 9, 9}));
+    EXPECT_EQ(mesh.getColors(), (std::vector<float>{1, 0, 0, 9, 9, 9, 8, 8, 8}));
+    EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 0, 0}));
+}
+
 TEST(MeshJson, AnimationsMayComeBeforeOrAfterTheModel) {
     AssetFiles files;
     const std::string model =

@@ -31,6 +31,19 @@ const Bytes bgra3x2 = {
     40, 41, 42, 42, 50, 51, 52, 52, 60, 61, 62, 62, 10, 11, 12, 12, 20, 21, 22, 22, 30, 31, 32, 32,
 };
 
+// A copy of a PNG with its header's width and height replaced (checksum fixed).
+Bytes withSides(Bytes png, std::uint32_t width, std::uint32_t height) {
+    for (int k = 0; k < 4; ++k) {
+        png[16 + k] = static_cast<std::uint8_t>(width >> (24 - 8 * k));
+        png[20 + k] = static_cast<std::uint8_t>(height >> (24 - 8 * k));
+    }
+    const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + 12, 17);  // type + data
+    for (int k = 0; k < 4; ++k) {
+        png[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    }
+    return png;
+}
+
 Image decode(Image (*decoder)(const std::uint8_t*, std::size_t), const Bytes& bytes) {
     return decoder(bytes.data(), bytes.size());
 }
@@ -227,16 +240,34 @@ TEST(PngDecoder, DamagedStreamsAreReportedNotFatal) {
     EXPECT_EQ(decode(decodePng, notPng).error, "not a PNG file");
     EXPECT_FALSE(decode(decodePng, Bytes()).isValid());
 
-    // A header claiming 16384 x 16384 pixels over a few bytes of data is refused up front.
-    Bytes huge = makePng(1, 1, {1, 2, 3, 4});
-    huge[16 + 3] = 0;  // width and height, big-endian, from 1 to 0x4000
-    huge[16 + 2] = 0x40;
-    huge[20 + 3] = 0;
-    huge[20 + 2] = 0x40;
-    const uLong crc = crc32(crc32(0, nullptr, 0), huge.data() + 12, 17);  // type + data
-    for (int k = 0; k < 4; ++k) {
-        huge[29 + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
-    }
-    const Image bomb = decode(decodePng, huge);
-    EXPECT_NE(bomb.error.find("larger than its compressed data"), std::string::npos) << bomb.error;
+    // Headers claiming more pixels than a few bytes of data could hold are refused up front:
+    // within the decoded budget for what the stream can hold, past it for the budget.
+    EXPECT_NE(decode(decodePng, withSides(good, 4096, 4096)).error.find(
+                  "larger than its compressed data"),
+              std::string::npos);
+    EXPECT_EQ(decode(decodePng, withSides(good, 16384, 16384)).error,
+              "image too big: 16384 x 16384 pixels take 1073741824 bytes decoded, over the "
+              "67108864-byte budget");
+    // libpng's own limit would call this "Invalid IHDR data".
+    EXPECT_EQ(decode(decodePng, withSides(good, 100000, 1)).error,
+              "image too big: 100000 x 1 pixels, over the 16384-pixel side limit");
+}
+
+TEST(PngDecoder, RefusesAValidImageOverTheBudgetBeforeReadingRows) {
+    // A real, valid 1-bit grey image: 2048 x 2048 pixels in a few hundred bytes, which
+    // would decode to 16 MiB of RGBA.
+    PngOptions grey1;
+    grey1.colorType = 0;
+    grey1.bitDepth = 1;
+    const Bytes file = makePng(2048, 2048, Bytes(2048 / 8 * 2048, 0xff), grey1);
+    ASSERT_LT(file.size(), 64u * 1024);
+    const Image refused = decodePng(file.data(), file.size(), (std::uint64_t{16} << 20) - 1);
+    EXPECT_EQ(refused.error,
+              "image too big: 2048 x 2048 pixels take 16777216 bytes decoded, over the "
+              "16777215-byte budget");
+    EXPECT_TRUE(refused.pixels.empty());
+    const Image fits = decodePng(file.data(), file.size(), std::uint64_t{16} << 20);
+    ASSERT_TRUE(fits.isValid()) << fits.error;
+    EXPECT_EQ(fits.pixels.size(), std::size_t{16} << 20);
+    EXPECT_EQ(fits.pixels[0], 0xff);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/GLFunctions.h"
+#include "assets/AssetFiles.h"
 #include "render/ShaderProgram.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
@@ -153,7 +154,12 @@ TEST(ShaderProgram, SwitchingProgramsHandsOverTheAttributeArrays) {
     ShaderProgram full;
     ShaderProgram partial;
     build(full, writePair(dir, "full", vertexSource, fragmentSource), basicUniforms, 2);
-    build(partial, writePair(dir, "partial", vertexWithoutUvs, fragmentSource), basicUniforms, 2);
+    const std::string partialBase = writePair(dir, "partial", vertexWithoutUvs, fragmentSource);
+    const Output partialBuilt = build(partial, partialBase, basicUniforms, 2);
+    // Linked, but the mesh's uvs have nowhere to go: said once, at link time.
+    EXPECT_TRUE(partialBuilt.linked);
+    EXPECT_EQ(partialBuilt.err,
+              partialBase + ": the linked program has no active attribute \"inTexCoord\"\n");
 
     full.use();
     partial.use();
@@ -177,7 +183,8 @@ TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
     const Output missing = build(noFragment, base, basicUniforms, 2);
     EXPECT_FALSE(missing.loaded);
     EXPECT_FALSE(missing.linked);
-    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n");
+    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n" + base +
+                               ".frag: cannot open: No such file or directory\n");
     EXPECT_EQ(missing.out.rfind("Could not compile fragmentShader 35632:\n", 0), 0u) << missing.out;
     EXPECT_EQ(noFragment.getHandles().fragmentShader, 0u);
     EXPECT_NE(noFragment.getHandles().vertexShader, 0u);
@@ -269,4 +276,39 @@ TEST(ShaderProgram, SettersForAnUnknownNameChangeNoUniform) {
               std::vector<float>{42.25f});
     EXPECT_EQ(GlQueries::uniformFloats(name, glGetUniformLocation(name, "pos"), 2),
               (std::vector<float>{-3.0f, 7.5f}));
+}
+
+TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
+    GlContext::get();
+    AssetFiles files;
+    const std::string vertex(vertexSource);
+    struct Case {
+        const char* what;
+        std::string base;
+        std::string reason;  // after "<base>.vert: "
+    };
+    files.makeDirectory("dir.vert");
+    files.makeSymlink("zero.vert", "/dev/zero");
+    files.makeFifo("fifo.vert");
+    files.write("nul.vert", std::string(64, '\0'));
+    files.write("late.vert", vertex + std::string(1, '\0') + "garbage");
+    const std::vector<Case> cases = {
+        {"directory", files.path("dir"), "not a regular file (a directory)"},
+        {"endless device", files.path("zero"), "not a regular file (a character device)"},
+        {"FIFO", files.path("fifo"), "not a regular file (a FIFO)"},
+        {"only NUL bytes", files.path("nul"),
+         "holds a NUL byte at offset 0; a shader source is text"},
+        {"NUL after the source", files.path("late"),
+         "holds a NUL byte at offset " + std::to_string(vertex.size()) +
+             "; a shader source is text"},
+    };
+    for (const Case& c : cases) {
+        files.write(c.base.substr(c.base.rfind('/') + 1) + ".frag", fragmentSource);
+        ShaderProgram program;
+        const Output result = build(program, c.base, basicUniforms, 2);
+        EXPECT_FALSE(result.loaded) << c.what;
+        EXPECT_EQ(result.err, "Could not load shader: " + c.base + ".vert\n" + c.base +
+                                  ".vert: " + c.reason + "\n")
+            << c.what;
+    }
 }

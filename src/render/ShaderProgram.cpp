@@ -141,17 +141,18 @@ bool ShaderProgram::compileAndLink() {
         glAttachShader(handles.program, handles.fragmentShader);
     }
     glLinkProgram(handles.program);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(handles.program, GL_LINK_STATUS, &linked);
-    if (linked == 0) {
+    GLint linkStatus = GL_FALSE;
+    glGetProgramiv(handles.program, GL_LINK_STATUS, &linkStatus);
+    // Only a complete pair is checked for missing names: with a stage missing, that failure
+    // was already said and is why attributes and uniforms went unused.
+    linked = linkStatus != 0 && vertexOk && fragmentOk && handles.vertexShader != 0 &&
+             handles.fragmentShader != 0;
+    if (linkStatus == 0) {
         std::cout << "programme non linke" << std::endl;
-    } else if (vertexOk && fragmentOk && handles.vertexShader != 0 &&
-               handles.fragmentShader != 0) {
-        // Only for a complete pair: with a stage missing, that failure was already said and
-        // is why attributes went unused.
+    } else if (linked) {
         reportMissingAttributes();
     }
-    return vertexOk && fragmentOk && linked != 0;
+    return vertexOk && fragmentOk && linkStatus != 0;
 }
 
 void ShaderProgram::reportMissingAttributes() const {
@@ -206,16 +207,32 @@ GLint ShaderProgram::uniformLocation(const char* name) const {
     return -1;
 }
 
-void ShaderProgram::setUniformMatrix4(const char* name, const Matrix4& m) {
-    glUniformMatrix4fv(uniformLocation(name), 1, GL_FALSE, m.data());
+GLint ShaderProgram::locationToSet(const char* uniformName) {
+    for (ShaderVariable& row : uniforms) {
+        if (std::strcmp(row.name.c_str(), uniformName) == 0) {
+            // Only a program that linked: a failed one was reported already, and has no
+            // uniforms at all.
+            if (row.location < 0 && linked && !row.absenceReported) {
+                row.absenceReported = true;
+                AssetFile::report(name, "the linked program has no active uniform \"" +
+                                            row.name + "\"");
+            }
+            return row.location;
+        }
+    }
+    return -1;
 }
 
-void ShaderProgram::setUniform1f(const char* name, float v) {
-    glUniform1f(uniformLocation(name), v);
+void ShaderProgram::setUniformMatrix4(const char* uniformName, const Matrix4& m) {
+    glUniformMatrix4fv(locationToSet(uniformName), 1, GL_FALSE, m.data());
 }
 
-void ShaderProgram::setUniform2f(const char* name, const Vector2& v) {
-    glUniform2f(uniformLocation(name), v.x, v.y);
+void ShaderProgram::setUniform1f(const char* uniformName, float v) {
+    glUniform1f(locationToSet(uniformName), v);
+}
+
+void ShaderProgram::setUniform2f(const char* uniformName, const Vector2& v) {
+    glUniform2f(locationToSet(uniformName), v.x, v.y);
 }
 
 void ShaderProgram::bindVertexBuffers(int setHandle) {

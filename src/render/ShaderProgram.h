@@ -16,6 +16,7 @@ struct ShaderVariable {
     std::string name;
     GLint location = 0;  // resolved by use()
     std::uint16_t size = 0;
+    bool absenceReported = false;  // a uniform set by the game that the program lacks
 };
 
 struct ShaderHandles {
@@ -49,6 +50,9 @@ public:
     // The location of the first uniform row with this exact name; -1 (which GL ignores) when
     // none has it.
     GLint uniformLocation(const char* name) const;
+    // The setters write to the current GL program. A row of the table that the linked program
+    // lacks is reported once, on the first write to it, as "<name>: the linked program has no
+    // active uniform ..." on standard error: the game draws wrong, and GL would say nothing.
     void setUniformMatrix4(const char* name, const Matrix4& m);
     void setUniform1f(const char* name, float v);
     void setUniform2f(const char* name, const Vector2& v);
@@ -66,8 +70,10 @@ public:
 
 private:
     void reportMissingAttributes() const;
+    GLint locationToSet(const char* uniformName);
 
-    std::string name;  // base path given to load, for messages
+    std::string name;     // base path given to load, for messages
+    bool linked = false;  // both stages compiled and the program linked
     ShaderHandles handles;
     std::vector<ShaderVariable> attributes;
     std::vector<ShaderVariable> uniforms;

@@ -312,3 +312,22 @@ TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
             << c.what;
     }
 }
+
+TEST(ShaderProgram, AUniformTheProgramLacksIsReportedOnceOnItsFirstWrite) {
+    GlContext::get();
+    ScratchDir dir;
+    ShaderProgram program;
+    const std::string base = writePair(dir, "flat", vertexWithoutUvs, fragmentSource);
+    build(program, base, terrainUniforms, 5);  // the table names pos, the program has none
+    program.use();
+
+    CapturedStream err(2);
+    for (int frame = 0; frame < 3; ++frame) {
+        program.setUniformMatrix4("mvMat", Matrix4());
+        program.setUniform2f("pos", Vector2(1.0f, 2.0f));
+        program.setUniform1f("unknown", 1.0f);  // not in the table: nothing to report
+    }
+    // finalMatrix is missing too, but nothing sets it, so nothing is said of it.
+    EXPECT_EQ(err.finish(), base + ": the linked program has no active uniform \"pos\"\n");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build for a bounded time: fuzz.sh <build-dir> <seconds>
 # Each target starts from its seed corpus in fuzz/corpus/<target>/ (copied, so runs never
-# write into the repository).
+# write into the repository). -max_len reaches past the seeds: a decompression bomb needs
+# tens of kilobytes.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/$1"
@@ -20,7 +21,7 @@ for target in "$build"/fuzz/fuzz_*; do
         cp -r "$top/fuzz/corpus/$name/." "$work/$name/"
     fi
     echo "fuzzing $name for ${seconds}s"
-    "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
+    "$target" -max_total_time="$seconds" -max_len=131072 -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
         "$work/$name" > "$work/$name.log" 2>&1 || {
         tail -n 60 "$work/$name.log"
         echo "fuzz target $name failed"

@@ -43,9 +43,7 @@ def settle():
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
-    x = XServer()
-    game = Game(executable, x.env, cwd=os.getcwd())
-    try:
+    with XServer() as x, Game(executable, x.env, cwd=os.getcwd()) as game:
         window = game.wait_for_window(x)
         time.sleep(1.5)
         start = x.screenshot(window)
@@ -131,10 +129,6 @@ def main():
         code = game.terminate()
         checks.expect(code == 0, f"SIGTERM ends the game with exit code 0 (got {code})"
                       + ("" if code == 0 else ": " + game.error_text()[-2000:]))
-    finally:
-        if game.process.poll() is None:
-            game.process.kill()
-        x.close()
     checks.finish()
 
 

@@ -30,11 +30,9 @@ def main():
     checks.expect(b"Unable to create the OpenGL Window" in result.stderr,
                   "no display: says 'Unable to create the OpenGL Window'")
 
-    x = XServer()
     # An empty working directory: nothing loads, so the frame is the white clear colour.
-    workdir = tempfile.mkdtemp(prefix="volk-window-")
-    game = Game(executable, x.env, cwd=workdir)
-    try:
+    with tempfile.TemporaryDirectory(prefix="volk-window-") as workdir, XServer() as x, \
+            Game(executable, x.env, cwd=workdir) as game:
         window = game.wait_for_window(x)
         name = x.run("xdotool", "getwindowname", window).stdout.decode().strip()
         checks.expect(name == "VOLK 5 Pellor", f"window title is 'VOLK 5 Pellor' (got {name!r})")
@@ -79,10 +77,6 @@ def main():
         code = game.terminate()
         checks.expect(code == 0, f"SIGTERM ends the game with exit code 0 (got {code})")
         checks.expect("Unable" not in game.error_text(), "no start-up error")
-    finally:
-        if game.process.poll() is None:
-            game.process.kill()
-        x.close()
     checks.finish()
 
 

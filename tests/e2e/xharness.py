@@ -136,6 +136,11 @@ class XServer:
                 return parts[0]
         return None
 
+    def is_viewable(self, window_id):
+        """True when the window is mapped (and so are its ancestors)."""
+        info = self.run("xwininfo", "-id", window_id, check=False).stdout.decode()
+        return "Map State: IsViewable" in info
+
     def key_down(self, key):
         self.run("xdotool", "keydown", key)
 
@@ -193,19 +198,46 @@ class Game:
         with self._lock:
             return "".join(text for _, text in self.errors)
 
+    def wait_for_lines(self, count, since=None, pattern=None, timeout=30):
+        """Texts of the standard-output lines that arrived after since (a time.monotonic()
+        stamp; every line when None) and match pattern (a compiled regular expression; any
+        line when None), as soon as there are count of them, or all there are after timeout
+        seconds or once the game has exited."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = [text for stamp, text in self.output_lines()
+                     if (since is None or stamp > since) and (pattern is None or pattern.match(text))]
+            if len(lines) >= count or time.monotonic() >= deadline or self.process.poll() is not None:
+                return lines
+            time.sleep(0.05)
+
+    def wait_for_quiet(self, quiet, timeout=30):
+        """True as soon as no standard-output line has arrived for quiet seconds; False if
+        lines keep coming for timeout seconds."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            lines = self.output_lines()
+            last = lines[-1][0] if lines else 0.0
+            if time.monotonic() - last >= quiet:
+                return True
+            time.sleep(0.05)
+        return False
+
     def wait_for_window(self, x, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError("the game exited early: " + self.error_text())
             window = x.find_window(TITLE)
-            if window:
+            # NOTE: the game creates its window hidden and shows it only once its GL context
+            # works; until then a screenshot or a key finds nothing to hit.
+            if window and x.is_viewable(window):
                 return window
             if x.find_window("An error occurred"):
                 raise RuntimeError("the game shows an error box: " + self.error_text())
             time.sleep(0.2)
         tree = x.run("xwininfo", "-root", "-tree", check=False).stdout.decode()
-        raise RuntimeError(f"no window titled {TITLE} after {timeout} s; standard error:\n"
+        raise RuntimeError(f"no window titled {TITLE} shown after {timeout} s; standard error:\n"
                            f"{self.error_text()}\nwindows:\n{tree}")
 
     def __enter__(self):

@@ -9,22 +9,48 @@ jobs="$(nproc)"
 
 stage() { printf '\n=== %s ===\n' "$*"; }
 
+# NOTE: a test that fails is run once more, only as a safety net: a pass on the second try
+# still names the test on a FLAKY line, here and again at the end, as a fault to find.
+flaky=()
+report_flaky() {
+    printf '\n*** FLAKY: %s passed only on its second try ***\n' "$1"
+    flaky+=("$1")
+}
+
+# Runs one build directory's tests, then the failed ones once more.
+run_ctest() {
+    local dir="$1" status=0
+    local failed="$dir/Testing/Temporary/LastTestsFailed.log"
+    rm -f "$failed" "$failed.first"
+    (cd "$dir" && ctest --output-on-failure -j "$jobs") && return 0
+    # No list: ctest itself failed, not a test.
+    [ -s "$failed" ] || return 1
+    cp "$failed" "$failed.first"
+    printf '\n*** %s: running the failed tests once more: %s ***\n' "$dir" \
+        "$(cut -d: -f2- "$failed.first" | tr '\n' ' ')"
+    (cd "$dir" && ctest --output-on-failure --rerun-failed) || status=$?
+    # NOTE: ctest rewrites the list only when something failed; after a clean rerun it is stale.
+    while IFS=: read -r _ name; do
+        if [ "$status" -eq 0 ] || ! cut -d: -f2- "$failed" | grep -Fxq "$name"; then
+            report_flaky "$name ($dir)"
+        fi
+    done < "$failed.first"
+    return "$status"
+}
+
 stage "install"
 bash scripts/install-deps.sh
 
 stage "build and test"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-# NOTE: a test that fails is run once more: the end-to-end tests drive a real X server and
-# can lose a race on a loaded machine. Both attempts are in the log; a real fault fails twice.
-retry="--repeat until-pass:2"
-(cd build && ctest --output-on-failure -j "$jobs" $retry)
+run_ctest build
 
 stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DVOLK_SANITIZE=ON -DVOLK_BENCH=OFF
 export ASAN_OPTIONS="abort_on_error=0:detect_leaks=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
-(cd build-asan && ctest --output-on-failure -j "$jobs" $retry)
+run_ctest build-asan
 
 if command -v clang++ > /dev/null; then
     stage "fuzz"
@@ -37,10 +63,18 @@ fi
 
 if [ -x scripts/soak.sh ]; then
     stage "soak"
-    bash scripts/soak.sh "${VOLK_SOAK_SECONDS:-60}" || {
-        echo "soak failed; running it once more (see above for the first run)"
+    if ! bash scripts/soak.sh "${VOLK_SOAK_SECONDS:-60}"; then
+        printf '\n*** the soak failed; running it once more (the first run is above) ***\n'
         bash scripts/soak.sh "${VOLK_SOAK_SECONDS:-60}"
-    }
+        report_flaky "the soak"
+    fi
 fi
 
+if [ "${#flaky[@]}" -gt 0 ]; then
+    stage "all stages passed, but only on a second try for ${#flaky[@]}"
+    for name in "${flaky[@]}"; do
+        printf 'FLAKY: %s passed only on its second try\n' "$name"
+    done
+    exit 0
+fi
 stage "all stages passed"

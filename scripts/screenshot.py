@@ -22,9 +22,7 @@ def main():
     executable = os.path.abspath(sys.argv[1])
     out = os.path.abspath(sys.argv[2])
     keys = [arg.rsplit(":", 1) for arg in sys.argv[3:]]
-    x = XServer()
-    game = Game(executable, x.env, cwd=ROOT)
-    try:
+    with XServer() as x, Game(executable, x.env, cwd=ROOT) as game:
         window = game.wait_for_window(x, timeout=30)
         time.sleep(1.5)
         for name, seconds in keys:
@@ -32,9 +30,7 @@ def main():
             time.sleep(0.2)
         time.sleep(0.5)
         x.run("import", "-window", window, out)
-    finally:
         game.terminate()
-        x.close()
     print(out)
 
 

@@ -85,7 +85,12 @@ def main():
     print(f"soak: {seconds:.0f} s, seed {seed}", flush=True)
     rng = random.Random(seed)
     checks = Checks()
-    x = XServer()
+    with XServer() as x:
+        soak(x, executable, seconds, rng, checks)
+    checks.finish()
+
+
+def soak(x, executable, seconds, rng, checks):
     # NOTE: glibc raises its mmap threshold each time a large mapped block is freed, after
     # which the driver's frame buffers of ever new sizes come from the heap and leave it
     # resident: about 14 MB over the first minute and a half of random resizing, then flat.
@@ -93,8 +98,7 @@ def main():
     # at 64 KiB it also maps the rasteriser's 64 KiB scene blocks, which otherwise can leave a
     # heap fragmented after one unusually busy frame.
     env = dict(x.env, MALLOC_MMAP_THRESHOLD_="65536")
-    game = Game(executable, env, cwd=os.getcwd())
-    try:
+    with Game(executable, env, cwd=os.getcwd()) as game:
         window = game.wait_for_window(x)
         start = time.monotonic()
         warm_up(x, window)
@@ -143,11 +147,6 @@ def main():
         checks.expect("Sanitizer" not in errors and "runtime error" not in errors, "no sanitizer report")
         if errors.strip():
             print("standard error:\n" + errors[-3000:], flush=True)
-    finally:
-        if game.process.poll() is None:
-            game.process.kill()
-        x.close()
-    checks.finish()
 
 
 if __name__ == "__main__":

@@ -74,29 +74,24 @@ def game_env(x):
 
 def run_one(executable, env, asset, kind):
     """Runs the game on a copy of data/ with one file damaged; returns what a check needs."""
-    workdir = tempfile.mkdtemp(prefix="volk-damaged-")
-    try:
+    with tempfile.TemporaryDirectory(prefix="volk-damaged-") as workdir:
         shutil.copytree(os.path.join(TOP, "data"), os.path.join(workdir, "data"))
         damage(os.path.join(workdir, asset), kind)
-        game = Game(executable, env, cwd=workdir)
-        deadline = time.monotonic() + START_TIMEOUT
-        while time.monotonic() < deadline and game.process.poll() is None:
-            # NOTE: a shader's compile log comes on the same stream; only frame lines count.
-            if sum(1 for _, text in game.output_lines() if FRAME_LINE.match(text)) >= LINES_WANTED:
-                break
-            time.sleep(0.1)
-        lines = [text for _, text in game.output_lines()]
-        if game.process.poll() is None:
+        with Game(executable, env, cwd=workdir) as game:
+            deadline = time.monotonic() + START_TIMEOUT
+            while time.monotonic() < deadline and game.process.poll() is None:
+                # NOTE: a shader's compile log comes on the same stream; only frame lines count.
+                if frame_lines(game) >= LINES_WANTED:
+                    break
+                time.sleep(0.1)
+            frames = frame_lines(game)
             code = game.terminate(timeout=60)
-        else:
-            code = game.process.returncode
-            for thread in game._threads:
-                thread.join(timeout=5)
-        return {"code": code, "stdout": "".join(text for _, text in game.output_lines()),
-                "stderr": game.error_text(),
-                "frames": sum(1 for text in lines if FRAME_LINE.match(text))}
-    finally:
-        shutil.rmtree(workdir, ignore_errors=True)
+            return {"code": code, "stdout": "".join(text for _, text in game.output_lines()),
+                    "stderr": game.error_text(), "frames": frames}
+
+
+def frame_lines(game):
+    return sum(1 for _, text in game.output_lines() if FRAME_LINE.match(text))
 
 
 def judge(checks, asset, kind, result):
@@ -133,8 +128,6 @@ def main():
     cases = [(a, k) for a in asset_files() if not only or a in only for k in DAMAGES]
     checks.expect(len(cases) >= 4 * 18 or only, f"{len(cases)} damaged copies to run")
 
-    x = XServer()
-    env = game_env(x)
     results = {}
     pending = list(cases)
     lock = threading.Lock()
@@ -154,14 +147,17 @@ def main():
                 results[(asset, kind)] = outcome
 
     started = time.monotonic()
-    try:
-        threads = [threading.Thread(target=worker) for _ in range(PARALLEL)]
-        for thread in threads:
-            thread.start()
-        for thread in threads:
-            thread.join()
-    finally:
-        x.close()
+    with XServer() as x:
+        env = game_env(x)
+        try:
+            threads = [threading.Thread(target=worker) for _ in range(PARALLEL)]
+            for thread in threads:
+                thread.start()
+            for thread in threads:
+                thread.join()
+        finally:
+            with lock:
+                pending.clear()  # an interrupted run starts no more games
     print(f"{len(cases)} runs in {time.monotonic() - started:.0f} s", flush=True)
     for asset, kind in cases:
         judge(checks, asset, kind, results[(asset, kind)])

@@ -1,6 +1,7 @@
 """The real game under a private X server, driven by held keys: pan, orbit, zoom, the
 orthographic switch, Escape freezing and resuming the picture, and SIGTERM."""
 import os
+import re
 import sys
 import time
 
@@ -8,6 +9,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from xharness import Checks, Game, XServer, difference  # noqa: E402
 
 STEP = 8  # sample every 8th pixel in each direction
+LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")  # one per ten frames drawn
 
 
 def classify(shot, top=0, bottom=None):
@@ -36,18 +38,23 @@ def classify(shot, top=0, bottom=None):
     return shares
 
 
-def settle():
-    time.sleep(0.4)  # a few frames at the 15 ms floor, and the X server's copy
+def settle(game):
+    """Waits for two frame-time lines: at least ten whole frames drawn after the last key went
+    up, however slow a loaded machine makes them."""
+    game.wait_for_lines(2, since=time.monotonic(), pattern=LINE)
+
+
+def settle_paused(game):
+    """Waits until the frame-time lines stop: the game has read Escape and draws no more."""
+    game.wait_for_quiet(1.0)
 
 
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
-    x = XServer()
-    game = Game(executable, x.env, cwd=os.getcwd())
-    try:
+    with XServer() as x, Game(executable, x.env, cwd=os.getcwd()) as game:
         window = game.wait_for_window(x)
-        time.sleep(1.5)
+        settle(game)
         start = x.screenshot(window)
         s = classify(start)
         checks.expect(s["grass"] > 0.2 and s["brick"] > 0.05,
@@ -57,12 +64,12 @@ def main():
 
         # F2: orthographic. Seen edge-on from the ground's level, the star floor vanishes.
         x.hold("F2", 0.2)
-        settle()
+        settle(game)
         ortho = classify(x.screenshot(window))
         checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
                       f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
         x.hold("F2", 0.2)
-        settle()
+        settle(game)
         back = x.screenshot(window)
         checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
 
@@ -70,71 +77,67 @@ def main():
         # the horizon) slides left.
         house = classify(start, 0, 350)
         x.hold("Right", 0.5)
-        settle()
+        settle(game)
         panned = classify(x.screenshot(window), 0, 350)
         checks.expect(panned["brick_x"] < house["brick_x"] - 40,
                       f"Right pans the ground: the house moves left "
                       f"({house['brick_x']:.0f} -> {panned['brick_x']:.0f})")
         x.hold("Left", 0.5)
-        settle()
+        settle(game)
 
         # Escape freezes the picture: keys held while paused change nothing.
         x.hold("Escape", 0.1)
-        settle()
+        settle_paused(game)
         frozen = x.screenshot(window)
         x.hold("Right", 0.6)
-        time.sleep(0.5)
+        time.sleep(0.5)  # frames keep coming while paused; nothing may change in them
         still = x.screenshot(window)
         checks.expect(difference(frozen, still) == 0, "Escape freezes the picture")
         x.hold("Escape", 0.1)
-        settle()
+        settle(game)
         resumed = x.screenshot(window)
         checks.expect(difference(resumed, frozen) == 0,
                       "keys held during the pause were not applied on resuming")
         x.hold("Right", 0.4)
-        settle()
+        settle(game)
         moved = x.screenshot(window)
         checks.expect(difference(moved, resumed) > 1.0, "after Escape again the keys act again")
         x.hold("Left", 0.4)
-        settle()
+        settle(game)
 
         # Space: orbit. Down raises the eye: the sky gives way to the star floor seen from above.
         before = classify(x.screenshot(window), 0, 300)
         x.hold("space", 0.2)
         x.hold("Down", 0.7)
-        settle()
+        settle(game)
         above = classify(x.screenshot(window), 0, 300)
         checks.expect(before["white"] > 0.5 and above["white"] < 0.05 and above["night"] > 0.3,
                       f"Space then Down pitches the view down onto the yard "
                       f"(top white {before['white']:.2f} -> {above['white']:.2f})")
         shot = x.screenshot(window)
         x.hold("Right", 0.6)
-        settle()
+        settle(game)
         turned = x.screenshot(window)
         checks.expect(difference(turned, shot) > 3.0, "Right then orbits around the centre")
 
         # Space: zoom. Down shrinks the world's radius and brings the eye in: the house grows.
         x.hold("Left", 0.6)
-        settle()
+        settle(game)
         near = classify(x.screenshot(window))
         x.hold("space", 0.2)
         x.hold("Down", 0.8)
-        settle()
+        settle(game)
         nearer = classify(x.screenshot(window))
         checks.expect(nearer["brick"] > near["brick"] * 1.3,
                       f"Space then Down zooms in ({near['brick']:.3f} -> {nearer['brick']:.3f} brick)")
         x.hold("Down", 1.5)  # all the way in: terrain radius 0
-        settle()
+        settle(game)
         zero = classify(x.screenshot(window))
         checks.expect(zero["white"] < 0.5, f"zoomed all the way in the world still shows ({zero})")
 
         code = game.terminate()
         checks.expect(code == 0, f"SIGTERM ends the game with exit code 0 (got {code})"
                       + ("" if code == 0 else ": " + game.error_text()[-2000:]))
-    finally:
-        if game.process.poll() is None:
-            game.process.kill()
-        x.close()
     checks.finish()
 
 

@@ -48,9 +48,7 @@ def main():
         print(f"skipped: {executable} is not built with AddressSanitizer (-DVOLK_SANITIZE=ON)")
         sys.exit(0)
     checks = Checks()
-    x = XServer()
-    game = Game(executable, leak_env(x), cwd=TOP)
-    try:
+    with XServer() as x, Game(executable, leak_env(x), cwd=TOP) as game:
         game.wait_for_window(x, timeout=60)
         # One line per ten frames: FRAMES / 10 lines. Keys go in early so that their paths
         # (new level, pause, camera moves) are part of what is checked.
@@ -75,10 +73,6 @@ def main():
             print(errors[errors.index("Suppressions used:"):].strip(), flush=True)
         if code != 0 or "Sanitizer" in errors:
             print(errors[-6000:], flush=True)
-    finally:
-        if game.process.poll() is None:
-            game.process.kill()
-        x.close()
     checks.finish()
 
 

@@ -1,4 +1,10 @@
-"""Helpers for end-to-end tests: a private X server, the game process, keys and screenshots."""
+"""Helpers for end-to-end tests: a private X server, the game process, keys and screenshots.
+
+Every process started here is ended by the harness, whatever way a test ends: use XServer and
+Game as context managers (or call close()); XServer.close() also ends the games still running
+on its display, and whatever is left at interpreter exit (an exception, sys.exit, Ctrl-C or
+SIGTERM) is killed and reaped then."""
+import atexit
 import os
 import signal
 import subprocess
@@ -8,6 +14,61 @@ import threading
 import time
 
 TITLE = "VOLK 5 Pellor"
+GRACE = 10  # seconds a process gets to end on its own before it is killed
+
+_servers = []  # X servers started here and not yet closed
+_servers_lock = threading.Lock()
+
+
+def end_process(process, grace=GRACE, group=False):
+    """Asks with SIGTERM, kills after grace seconds (with group, everything in the process's
+    session too), reaps. The exit code, or None if it had to be killed."""
+    if process.poll() is not None:
+        return process.returncode
+    process.send_signal(signal.SIGTERM)
+    try:
+        return process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        pass
+    if group:
+        # NOTE: only while the leader is not reaped; once it is, its id could be reused.
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except (ProcessLookupError, PermissionError):
+            process.kill()
+    else:
+        process.kill()
+    process.wait()
+    return None
+
+
+def _end_everything():
+    """At interpreter exit: whatever a test did not end itself, games before their servers."""
+    for game in Game.still_running():
+        if game.process.poll() is None:
+            print(f"xharness: killing a game left running (pid {game.process.pid})",
+                  file=sys.stderr, flush=True)
+        game.close(grace=2)
+    with _servers_lock:
+        servers = list(_servers)
+    for server in servers:
+        server.close()
+
+
+def _sigterm_to_exit(signum, frame):
+    # NOTE: raised in the main thread, so finally blocks and context managers run and the
+    # atexit handler ends what is left; the default action would leave it all running.
+    raise SystemExit(128 + signum)
+
+
+def _install_exit_handling():
+    if threading.current_thread() is not threading.main_thread():
+        return
+    if signal.getsignal(signal.SIGTERM) == signal.SIG_DFL:
+        signal.signal(signal.SIGTERM, _sigterm_to_exit)
+
+
+atexit.register(_end_everything)
 
 
 class XServer:
@@ -19,23 +80,42 @@ class XServer:
     then failed here, the game's own included ("Unable to create the OpenGL Window")."""
 
     def __init__(self, width=1600, height=900):
+        _install_exit_handling()
         read_fd, write_fd = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-screen", "0", f"{width}x{height}x24",
-             "-nolisten", "tcp"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
+        try:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-screen", "0",
+                 f"{width}x{height}x24", "-nolisten", "tcp"],
+                pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write_fd)
+        with _servers_lock:
+            _servers.append(self)
         with os.fdopen(read_fd) as pipe:
             number = pipe.readline().strip()
         if not number:
+            self.close()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("SDL_VIDEODRIVER", None)
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+        """Ends the games still running on this display, then the server. Safe to repeat."""
+        display = getattr(self, "display", None)
+        for game in Game.still_running():
+            if display is not None and game.display == display:
+                game.close()
+        end_process(self.process)
+        with _servers_lock:
+            if self in _servers:
+                _servers.remove(self)
 
     def run(self, *args, check=True):
         return subprocess.run(list(args), env=self.env, check=check, capture_output=True)
@@ -61,6 +141,11 @@ class XServer:
                 return parts[0]
         return None
 
+    def is_viewable(self, window_id):
+        """True when the window is mapped (and so are its ancestors)."""
+        info = self.run("xwininfo", "-id", window_id, check=False).stdout.decode()
+        return "Map State: IsViewable" in info
+
     def key_down(self, key):
         self.run("xdotool", "keydown", key)
 
@@ -75,11 +160,25 @@ class XServer:
 
 
 class Game:
-    """The real executable, with its standard output and error collected as they arrive."""
+    """The real executable, with its standard output and error collected as they arrive.
+
+    NOTE: the game runs in a session of its own: SDL shows an error box from a forked child,
+    which would outlive a kill of the game alone and hold its output pipes open."""
+
+    _running = set()  # games started and not yet closed
+    _running_lock = threading.Lock()
+
+    @classmethod
+    def still_running(cls):
+        """The games started and not yet closed (some may have exited by themselves)."""
+        with cls._running_lock:
+            return list(cls._running)
 
     def __init__(self, executable, env, cwd=None):
+        _install_exit_handling()
+        self.display = env.get("DISPLAY")
         self.process = subprocess.Popen([executable], env=env, cwd=cwd, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE)
+                                        stderr=subprocess.PIPE, start_new_session=True)
         self.lines = []
         self.errors = []
         self._lock = threading.Lock()
@@ -88,6 +187,8 @@ class Game:
         for thread in self._threads:
             thread.daemon = True
             thread.start()
+        with Game._running_lock:
+            Game._running.add(self)
 
     def _collect(self, stream, into):
         for raw in iter(stream.readline, b""):
@@ -102,27 +203,94 @@ class Game:
         with self._lock:
             return "".join(text for _, text in self.errors)
 
+    def wait_for_lines(self, count, since=None, pattern=None, timeout=30):
+        """Texts of the standard-output lines that arrived after since (a time.monotonic()
+        stamp; every line when None) and match pattern (a compiled regular expression; any
+        line when None), as soon as there are count of them, or all there are after timeout
+        seconds or once the game has exited."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = [text for stamp, text in self.output_lines()
+                     if (since is None or stamp > since) and (pattern is None or pattern.match(text))]
+            if len(lines) >= count or time.monotonic() >= deadline or self.process.poll() is not None:
+                return lines
+            time.sleep(0.05)
+
+    def wait_for_quiet(self, quiet, timeout=30):
+        """True as soon as no standard-output line has arrived for quiet seconds; False if
+        lines keep coming for timeout seconds."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            lines = self.output_lines()
+            last = lines[-1][0] if lines else 0.0
+            if time.monotonic() - last >= quiet:
+                return True
+            time.sleep(0.05)
+        return False
+
     def wait_for_window(self, x, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError("the game exited early: " + self.error_text())
             window = x.find_window(TITLE)
-            if window:
+            # NOTE: the game creates its window hidden and shows it only once its GL context
+            # works; until then a screenshot or a key finds nothing to hit.
+            if window and x.is_viewable(window):
                 return window
             if x.find_window("An error occurred"):
                 raise RuntimeError("the game shows an error box: " + self.error_text())
             time.sleep(0.2)
         tree = x.run("xwininfo", "-root", "-tree", check=False).stdout.decode()
-        raise RuntimeError(f"no window titled {TITLE} after {timeout} s; standard error:\n"
+        raise RuntimeError(f"no window titled {TITLE} shown after {timeout} s; standard error:\n"
                            f"{self.error_text()}\nwindows:\n{tree}")
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
     def terminate(self, timeout=20):
-        self.process.send_signal(signal.SIGTERM)
-        code = self.process.wait(timeout=timeout)
-        for thread in self._threads:
-            thread.join(timeout=5)
+        """SIGTERM, then the exit code. A game still running after timeout seconds is killed
+        and reaped, and subprocess.TimeoutExpired is raised."""
+        code = end_process(self.process, grace=timeout, group=True)
+        self.close()
+        if code is None:
+            raise subprocess.TimeoutExpired(self.process.args, timeout,
+                                            stderr=self.error_text().encode())
         return code
+
+    def wait(self, timeout):
+        """Exit code of a game that ends by itself within timeout seconds; one that does not
+        is killed and reaped, and None is returned."""
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            code = None
+        self.close(grace=0)
+        return code
+
+    def close(self, grace=GRACE):
+        """Ends the game if it still runs (SIGTERM, SIGKILL after grace seconds), reaps it and
+        collects the rest of its output. Safe to repeat."""
+        end_process(self.process, grace=grace, group=True)
+        for thread in self._threads:
+            thread.join(timeout=2)
+        if any(thread.is_alive() for thread in self._threads):
+            # Something the game started still holds its output open. The group is not empty
+            # then, so its id still names only the game's own session.
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                pass
+            for thread in self._threads:
+                thread.join(timeout=5)
+        if not any(thread.is_alive() for thread in self._threads):
+            self.process.stdout.close()
+            self.process.stderr.close()
+        with Game._running_lock:
+            Game._running.discard(self)
 
 
 class Checks:

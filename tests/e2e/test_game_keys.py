@@ -108,7 +108,11 @@ def main():
         # Space: orbit. Down raises the eye: the sky gives way to the star floor seen from above.
         before = classify(x.screenshot(window), 0, 300)
         x.hold("space", 0.2)
-        x.hold("Down", 0.7)
+        settle(game)  # the mode has changed before Down goes down
+        # NOTE: the pitch is Down's time as the frames saw it, which is off by up to a frame
+        # at each end; a loaded sanitizer build draws a frame in a tenth of a second or more.
+        # One second pitches far enough whatever the frame time, and stays short of overhead.
+        x.hold("Down", 1.0)
         settle(game)
         above = classify(x.screenshot(window), 0, 300)
         checks.expect(before["white"] > 0.5 and above["white"] < 0.05 and above["night"] > 0.3,
@@ -125,6 +129,7 @@ def main():
         settle(game)
         near = classify(x.screenshot(window))
         x.hold("space", 0.2)
+        settle(game)
         x.hold("Down", 0.8)
         settle(game)
         nearer = classify(x.screenshot(window))

@@ -1,5 +1,6 @@
 """Start-up paths of the real executable: the legacy-context fallback and a context that lacks
-GL entry points the game calls (its error box is answered with Return)."""
+GL entry points the game calls (its error box is answered with Return; on a server without the
+fonts the box draws with, there is no box and the line on standard error is the report)."""
 import os
 import sys
 import tempfile
@@ -58,6 +59,29 @@ def main():
                       "GL 1.4: the missing entry is named on standard error")
     finally:
         x.close()
+
+    # NOTE: "built-ins" leaves the server only its compiled-in "fixed" font, which matches none of
+    # the patterns SDL's box asks for: the box cannot be shown, as on a machine without
+    # xfonts-base, whatever fonts this machine has.
+    bare = XServer(args=("-fp", "built-ins"))
+    try:
+        env = dict(bare.env, MESA_GL_VERSION_OVERRIDE="1.4")
+        game = Game(executable, env, cwd=workdir)
+        box = None
+        deadline = time.monotonic() + 20
+        while box is None and time.monotonic() < deadline and game.process.poll() is None:
+            box = bare.find_window("An error occurred")
+            time.sleep(0.2)
+        # Nobody answers anything here: a game that waits for an answer never exits.
+        code = game.wait_exit(timeout=20)
+        checks.expect(box is None, "no fonts: no error box is shown")
+        checks.expect(code == 1, f"no fonts: exit code 1 without a box to answer (got {code})")
+        errors = game.error_text()
+        checks.expect(errors == "OpenGL 3.0 is not supported, falling back to GL 2.1\n"
+                                "OpenGL function glGenBuffers is not available\n",
+                      f"no fonts: the error line is the report, nothing follows (got {errors!r})")
+    finally:
+        bare.close()
     checks.finish()
 
 

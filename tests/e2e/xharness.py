@@ -13,11 +13,12 @@ TITLE = "VOLK 5 Pellor"
 class XServer:
     """An Xvfb of our own on a display number it picks itself (-displayfd)."""
 
-    def __init__(self, width=1600, height=900):
+    def __init__(self, width=1600, height=900, args=()):
+        """args: further Xvfb options, e.g. ("-fp", "built-ins") for a server without fonts."""
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", *args],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
@@ -111,6 +112,19 @@ class Game:
         tree = x.run("xwininfo", "-root", "-tree", check=False).stdout.decode()
         raise RuntimeError(f"no window titled {TITLE} after {timeout} s; standard error:\n"
                            f"{self.error_text()}\nwindows:\n{tree}")
+
+    def wait_exit(self, timeout=20):
+        """Exit code once the game ends by itself with all its output collected; None (and the
+        game killed) when it is still running after timeout seconds."""
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            code = None
+        for thread in self._threads:
+            thread.join(timeout=5)
+        return code
 
     def terminate(self, timeout=20):
         self.process.send_signal(signal.SIGTERM)

@@ -18,7 +18,7 @@
 #   VOLK_FRESH_GAME_LIMIT  seconds the game command may take to print frame lines (default 3600)
 #   VOLK_FRESH_TEST_LIMIT  seconds the test command may take (default 14400)
 #
-# Needs root, debootstrap, git and the mirror reachable. CPU-heavy: every build runs from cold.
+# Needs root, git and the mirror reachable; installs debootstrap when it is missing. CPU-heavy: every build runs from cold.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 game_limit="${VOLK_FRESH_GAME_LIMIT:-3600}"
@@ -40,7 +40,11 @@ say() { printf 'fresh-machine: %s\n' "$*"; }
 die() { say "$*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, mount and chroot)"
-command -v debootstrap > /dev/null || die "debootstrap is not installed (apt-get install debootstrap)"
+if ! command -v debootstrap > /dev/null; then
+    say "installing debootstrap on this machine"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap > /dev/null ||
+        die "debootstrap is missing and could not be installed"
+fi
 command -v git > /dev/null || die "git is not installed"
 
 # The mirror this machine's apt already uses for bookworm: deb822 .sources files and one-line

@@ -292,4 +292,8 @@ if [ "$test_status" -ne 0 ]; then
     tail -n 30 "$dir/tests.log"
     die "the test command failed with status $test_status"
 fi
+# NOTE: a ctest that finds no tests exits 0; both test stages must have run a test list.
+if [ "$(grep -c 'tests passed, 0 tests failed out of [1-9]' "$dir/tests.log" || true)" -lt 2 ]; then
+    die "the test command passed without running both test lists"
+fi
 phase="done"

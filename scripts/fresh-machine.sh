@@ -208,92 +208,98 @@ frame_lines() {
     grep -cE '^([0-9]+\.[0-9]{6} ){10}$' "$1" || true
 }
 
-if [ -n "$(git -C "$top" status --porcelain --untracked-files=no)" ]; then
-    say "NOTE: uncommitted changes in $top are not part of this check"
-fi
+# NOTE: the phases sit in a function so that bash has read all of them before the first starts:
+# a checkout or an edit during a run would otherwise change the rest of the script under it.
+main() {
+    if [ -n "$(git -C "$top" status --porcelain --untracked-files=no)" ]; then
+        say "NOTE: uncommitted changes in $top are not part of this check"
+    fi
 
-# --- a clean Debian 12 root -------------------------------------------------------------------
-say "making a Debian 12 root in $root from $mirror (log: $dir/debootstrap.log)"
-start=$SECONDS
-debootstrap --variant=minbase bookworm "$root" "$mirror" > "$dir/debootstrap.log" 2>&1 &
-bg_pid=$!
-wait "$bg_pid" || {
-    tail -n 30 "$dir/debootstrap.log"
-    die "debootstrap failed"
-}
-mount_in_root -t proc proc "$root/proc"
-mount_in_root -t sysfs sysfs "$root/sys"
-mount_in_root --bind /dev "$root/dev"
-mount_in_root --bind /dev/pts "$root/dev/pts"
-# NOTE: the bind of /dev is not recursive: without its own tmpfs, /dev/shm in the root would be
-# the host's bare /dev directory underneath its shm mount.
-mount_in_root -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
-cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-git clone --quiet --no-hardlinks "$top" "$root/root/volk5pellor"
-say "cloned $(git -C "$root/root/volk5pellor" log -1 --format='%h %s')"
-root_time=$((SECONDS - start))
+    # --- a clean Debian 12 root -------------------------------------------------------------------
+    say "making a Debian 12 root in $root from $mirror (log: $dir/debootstrap.log)"
+    start=$SECONDS
+    debootstrap --variant=minbase bookworm "$root" "$mirror" > "$dir/debootstrap.log" 2>&1 &
+    bg_pid=$!
+    wait "$bg_pid" || {
+        tail -n 30 "$dir/debootstrap.log"
+        die "debootstrap failed"
+    }
+    mount_in_root -t proc proc "$root/proc"
+    mount_in_root -t sysfs sysfs "$root/sys"
+    mount_in_root --bind /dev "$root/dev"
+    mount_in_root --bind /dev/pts "$root/dev/pts"
+    # NOTE: the bind of /dev is not recursive: without its own tmpfs, /dev/shm in the root would be
+    # the host's bare /dev directory underneath its shm mount.
+    mount_in_root -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+    cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+    git clone --quiet --no-hardlinks "$top" "$root/root/volk5pellor"
+    say "cloned $(git -C "$root/root/volk5pellor" log -1 --format='%h %s')"
+    root_time=$((SECONDS - start))
 
-# --- the game command ---------------------------------------------------------------------------
-phase="game"
-say "bash scripts/run-game.sh (log: $dir/game.log)"
-start=$SECONDS
-"${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-game.sh" > "$dir/game.log" 2>&1 &
-bg_pid=$!
-stopped=0
-while kill -0 "$bg_pid" 2> /dev/null; do
-    if [ "$stopped" -eq 0 ] && [ "$(frame_lines "$dir/game.log")" -ge "$frames_wanted" ]; then
-        # SIGTERM reaches the game as a quit request: it closes and exits 0, and xvfb-run and
-        # run-game.sh pass that on.
-        pids="$(root_pids volk5pellor)"
-        if [ -n "$pids" ]; then
-            # shellcheck disable=SC2086
-            kill -TERM $pids 2> /dev/null || true
-            stopped=1
-            stop_time=$SECONDS
+    # --- the game command ---------------------------------------------------------------------------
+    phase="game"
+    say "bash scripts/run-game.sh (log: $dir/game.log)"
+    start=$SECONDS
+    "${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-game.sh" > "$dir/game.log" 2>&1 &
+    bg_pid=$!
+    stopped=0
+    while kill -0 "$bg_pid" 2> /dev/null; do
+        if [ "$stopped" -eq 0 ] && [ "$(frame_lines "$dir/game.log")" -ge "$frames_wanted" ]; then
+            # SIGTERM reaches the game as a quit request: it closes and exits 0, and xvfb-run and
+            # run-game.sh pass that on.
+            pids="$(root_pids volk5pellor)"
+            if [ -n "$pids" ]; then
+                # shellcheck disable=SC2086
+                kill -TERM $pids 2> /dev/null || true
+                stopped=1
+                stop_time=$SECONDS
+            fi
         fi
+        if [ "$stopped" -eq 0 ] && ((SECONDS - start > game_limit)); then
+            say "no frame-time lines after ${game_limit} s" >&2
+            end_root_processes
+            break
+        fi
+        if [ "$stopped" -eq 1 ] && ((SECONDS - stop_time > 60)); then
+            say "the game did not end within 60 s of SIGTERM" >&2
+            end_root_processes
+            break
+        fi
+        sleep 2
+    done
+    game_status=0
+    wait "$bg_pid" || game_status=$?
+    game_time=$((SECONDS - start))
+    lines="$(frame_lines "$dir/game.log")"
+    if [ "$stopped" -ne 1 ] || [ "$game_status" -ne 0 ]; then
+        grep -vE '^([0-9]+\.[0-9]{6} ){10}$' "$dir/game.log" | tail -n 40
+        die "the game command failed: $lines frame-time lines, exit status $game_status"
     fi
-    if [ "$stopped" -eq 0 ] && ((SECONDS - start > game_limit)); then
-        say "no frame-time lines after ${game_limit} s" >&2
-        end_root_processes
-        break
-    fi
-    if [ "$stopped" -eq 1 ] && ((SECONDS - stop_time > 60)); then
-        say "the game did not end within 60 s of SIGTERM" >&2
-        end_root_processes
-        break
-    fi
-    sleep 2
-done
-game_status=0
-wait "$bg_pid" || game_status=$?
-game_time=$((SECONDS - start))
-lines="$(frame_lines "$dir/game.log")"
-if [ "$stopped" -ne 1 ] || [ "$game_status" -ne 0 ]; then
-    grep -vE '^([0-9]+\.[0-9]{6} ){10}$' "$dir/game.log" | tail -n 40
-    die "the game command failed: $lines frame-time lines, exit status $game_status"
-fi
-say "the game printed $lines frame-time lines and exited 0 on SIGTERM"
-end_root_processes
+    say "the game printed $lines frame-time lines and exited 0 on SIGTERM"
+    end_root_processes
 
-# --- the test command ---------------------------------------------------------------------------
-phase="tests"
-say "bash scripts/run-tests.sh (log: $dir/tests.log)"
-start=$SECONDS
-test_status=0
-timeout --kill-after=60 "$test_limit" \
-    "${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-tests.sh" > "$dir/tests.log" 2>&1 &
-bg_pid=$!
-wait "$bg_pid" || test_status=$?
-test_time=$((SECONDS - start))
-end_root_processes
-grep -E '^=== ' "$dir/tests.log" | sed 's/^/  /'
-if [ "$test_status" -ne 0 ]; then
-    grep -E 'tests passed|\(Failed\)|\(Timeout\)|\*\*\*|^FAIL' "$dir/tests.log" | tail -n 40
-    tail -n 30 "$dir/tests.log"
-    die "the test command failed with status $test_status"
-fi
-# NOTE: a ctest that finds no tests exits 0; both test stages must have run a test list.
-if [ "$(grep -c 'tests passed, 0 tests failed out of [1-9]' "$dir/tests.log" || true)" -lt 2 ]; then
-    die "the test command passed without running both test lists"
-fi
-phase="done"
+    # --- the test command ---------------------------------------------------------------------------
+    phase="tests"
+    say "bash scripts/run-tests.sh (log: $dir/tests.log)"
+    start=$SECONDS
+    test_status=0
+    timeout --kill-after=60 "$test_limit" \
+        "${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-tests.sh" > "$dir/tests.log" 2>&1 &
+    bg_pid=$!
+    wait "$bg_pid" || test_status=$?
+    test_time=$((SECONDS - start))
+    end_root_processes
+    grep -E '^=== ' "$dir/tests.log" | sed 's/^/  /'
+    if [ "$test_status" -ne 0 ]; then
+        grep -E 'tests passed|\(Failed\)|\(Timeout\)|\*\*\*|^FAIL' "$dir/tests.log" | tail -n 40
+        tail -n 30 "$dir/tests.log"
+        die "the test command failed with status $test_status"
+    fi
+    # NOTE: a ctest that finds no tests exits 0; both test stages must have run a test list.
+    if [ "$(grep -c 'tests passed, 0 tests failed out of [1-9]' "$dir/tests.log" || true)" -lt 2 ]; then
+        die "the test command passed without running both test lists"
+    fi
+    phase="done"
+}
+
+main

@@ -18,7 +18,8 @@
 #   VOLK_FRESH_GAME_LIMIT  seconds the game command may take to print frame lines (default 3600)
 #   VOLK_FRESH_TEST_LIMIT  seconds the test command may take (default 14400)
 #
-# Needs root, git and the mirror reachable; installs debootstrap when it is missing. CPU-heavy: every build runs from cold.
+# Needs root, git and the mirror reachable; installs debootstrap when it is missing.
+# CPU-heavy: every build runs from cold.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 game_limit="${VOLK_FRESH_GAME_LIMIT:-3600}"
@@ -236,7 +237,7 @@ main() {
     say "cloned $(git -C "$root/root/volk5pellor" log -1 --format='%h %s')"
     root_time=$((SECONDS - start))
 
-    # --- the game command ---------------------------------------------------------------------------
+    # --- the game command -------------------------------------------------------------------
     phase="game"
     say "bash scripts/run-game.sh (log: $dir/game.log)"
     start=$SECONDS
@@ -278,13 +279,14 @@ main() {
     say "the game printed $lines frame-time lines and exited 0 on SIGTERM"
     end_root_processes
 
-    # --- the test command ---------------------------------------------------------------------------
+    # --- the test command -------------------------------------------------------------------
     phase="tests"
     say "bash scripts/run-tests.sh (log: $dir/tests.log)"
     start=$SECONDS
     test_status=0
     timeout --kill-after=60 "$test_limit" \
-        "${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-tests.sh" > "$dir/tests.log" 2>&1 &
+        "${root_shell[@]}" "cd /root/volk5pellor && bash scripts/run-tests.sh" \
+        > "$dir/tests.log" 2>&1 &
     bg_pid=$!
     wait "$bg_pid" || test_status=$?
     test_time=$((SECONDS - start))
@@ -296,7 +298,8 @@ main() {
         die "the test command failed with status $test_status"
     fi
     # NOTE: a ctest that finds no tests exits 0; both test stages must have run a test list.
-    if [ "$(grep -c 'tests passed, 0 tests failed out of [1-9]' "$dir/tests.log" || true)" -lt 2 ]; then
+    passed="$(grep -c 'tests passed, 0 tests failed out of [1-9]' "$dir/tests.log" || true)"
+    if [ "$passed" -lt 2 ]; then
         die "the test command passed without running both test lists"
     fi
     phase="done"

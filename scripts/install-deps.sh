@@ -12,6 +12,8 @@ packages=(
     libgtest-dev googletest libbenchmark-dev python3
     # end-to-end tests: a private X server, window inspection, keys and screenshots
     xvfb xauth x11-utils xdotool imagemagick
+    # the core X fonts SDL's error box draws with; without them no box can be shown
+    xfonts-base
     # fuzzing (libFuzzer ships with clang's runtime)
     clang libclang-rt-14-dev
 )

@@ -35,10 +35,15 @@ void setFramebufferAttributes() {
 }
 }  // namespace
 
-void showErrorMessage(const char* text) {
+bool showErrorMessage(const char* text) {
+    // The line goes out first: it is the whole report whenever the box cannot be shown.
     std::fprintf(stderr, "%s\n", text);
     std::fflush(stderr);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr);
+    // NOTE: SDL's X11 box fails at once (-1, nothing printed) when the X server has no core
+    // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
+    // display at all. Then nobody answered anything: the caller goes on as after a dismissed
+    // box, and no second line follows, since SDL's reason gives the user nothing to act on.
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
 }
 
 // NOTE: the window, its context and SDL's video subsystem are deliberately left to process

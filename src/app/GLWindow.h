@@ -52,6 +52,8 @@ private:
     bool videoStarted = false;  // SDL video is ours to use (and to leave to process exit)
 };
 
-// Shows an error box (caption "An error occurred") and writes the same text as one line on
-// standard error, since with no display the box cannot show.
-void showErrorMessage(const char* text);
+// Writes the text as one line on standard error, then shows it in an error box (caption
+// "An error occurred") and waits until the box is dismissed. True when the box was shown;
+// false when none could be (no display, no usable fonts): the line is then the only report
+// and the call returns at once.
+bool showErrorMessage(const char* text);

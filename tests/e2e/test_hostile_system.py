@@ -52,8 +52,7 @@ def end(process, timeout=20):
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
-    x = XServer()
-    try:
+    with XServer() as x:
         # A quit signal as soon as main has run: before the window, the context or the data.
         for sig in QUIT_SIGNALS:
             process = subprocess.Popen([executable], env=x.env, cwd=ROOT,
@@ -89,8 +88,7 @@ def main():
         checks.expect(code == 0, f"after the reader went, SIGTERM exits 0 (got {code})")
 
         # A window asked to grow to 16384 x 16384 is held to the screen (1600 x 900 here).
-        game = Game(executable, x.env, cwd=ROOT)
-        try:
+        with Game(executable, x.env, cwd=ROOT) as game:
             window = game.wait_for_window(x)
             x.run("xdotool", "windowsize", window, "16384", "16384", check=False)
             time.sleep(1.5)
@@ -108,37 +106,20 @@ def main():
             # gigabytes before the clamp.
             checks.expect(peak < 1024 * 1024, f"peak memory under 1 GiB (got {peak // 1024} MiB)")
             code = game.terminate(timeout=60)
-        finally:
-            if game.process.poll() is None:
-                game.process.kill()
-                game.process.wait()
         checks.expect(code == 0, f"huge window: SIGTERM exits 0 (got {code})")
 
         # No usable GL driver: Xlib's default handler used to end the process on the X error.
         env = dict(x.env, LIBGL_DRIVERS_PATH=os.path.join(ROOT, "no-such-driver-folder"))
-        game = Game(executable, env, cwd=ROOT)
-        try:
-            box = None
-            deadline = time.monotonic() + 30
-            while box is None and time.monotonic() < deadline and game.process.poll() is None:
-                box = x.find_window("An error occurred")
-                time.sleep(0.2)
+        with Game(executable, env, cwd=ROOT) as game:
+            box = game.wait_for_error_box(x, timeout=30)
             checks.expect(box is not None, "no GL driver: an error box appears")
             if box is not None:
-                x.run("xdotool", "windowfocus", "--sync", box, check=False)
-                x.run("xdotool", "key", "--window", box, "Return", check=False)
-            code = end(game.process)
-        finally:
-            if game.process.poll() is None:
-                game.process.kill()
-                game.process.wait()
-        game.terminate()
+                game.answer_error_box(x, box)
+            code = game.wait(timeout=20)
         errors = game.error_text()
         checks.expect(code == 1, f"no GL driver: exit code 1 (got {code})")
         checks.expect("Unable to create the OpenGL Window\n" in errors and "X Error" not in errors,
                       f"no GL driver: the game says it cannot make its window\n{errors}")
-    finally:
-        x.close()
     checks.finish()
 
 

@@ -14,6 +14,7 @@ import threading
 import time
 
 TITLE = "VOLK 5 Pellor"
+ERROR_BOX_TITLE = "An error occurred"
 GRACE = 10  # seconds a process gets to end on its own before it is killed
 
 _servers = []  # X servers started here and not yet closed
@@ -79,13 +80,14 @@ class XServer:
     every xwininfo or xdotool call is the only client, and about one connection in seven
     then failed here, the game's own included ("Unable to create the OpenGL Window")."""
 
-    def __init__(self, width=1600, height=900):
+    def __init__(self, width=1600, height=900, args=()):
+        """args: further Xvfb options, e.g. ("-fp", "built-ins") for a server without fonts."""
         _install_exit_handling()
         read_fd, write_fd = os.pipe()
         try:
             self.process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-screen", "0",
-                 f"{width}x{height}x24", "-nolisten", "tcp"],
+                 f"{width}x{height}x24", "-nolisten", "tcp", *args],
                 pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(write_fd)
@@ -227,6 +229,22 @@ class Game:
                 return True
             time.sleep(0.05)
         return False
+
+    def wait_for_error_box(self, x, timeout=20):
+        """Id of the game's error box ("An error occurred"), or None when the game ends or no
+        box comes within timeout seconds."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.process.poll() is None:
+            box = x.find_window(ERROR_BOX_TITLE)
+            if box:
+                return box
+            time.sleep(0.2)
+        return None
+
+    def answer_error_box(self, x, box):
+        """Presses Return in the error box, as a player would to dismiss it."""
+        x.run("xdotool", "windowfocus", "--sync", box, check=False)
+        x.run("xdotool", "key", "--window", box, "Return", check=False)
 
     def wait_for_window(self, x, timeout=30):
         deadline = time.monotonic() + timeout

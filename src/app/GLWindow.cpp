@@ -104,6 +104,8 @@ bool GLWindow::createContext() {
 bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     (void)bits;  // the format always asks for 8 bits per colour channel
     fullscreen = wantFullscreen;
+    createdWidth = width;
+    createdHeight = height;
     if (!openVideo()) {
         return failed("No video driver shows a window here");
     }
@@ -140,20 +142,18 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
 
 // NOTE: the driver's colour and depth buffers follow the window: a window resized far past
 // every screen (16384 x 16384 costs gigabytes and seconds a frame on a software renderer)
-// is shrunk back to the largest display. Window managers honour the maximum size; without
-// one, nothing stops a client from asking, so the size is also checked as it arrives.
+// is shrunk back to the largest display, or to the size it was created with on a smaller
+// one. Window managers honour the maximum size; without one, nothing stops a client from
+// asking, so the size is also checked as it arrives.
 void GLWindow::clampToDisplays() {
-    int maxWidth = 0;
-    int maxHeight = 0;
+    int maxWidth = createdWidth;
+    int maxHeight = createdHeight;
     for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
         SDL_Rect bounds;
         if (SDL_GetDisplayBounds(i, &bounds) == 0) {
             maxWidth = std::max(maxWidth, bounds.w);
             maxHeight = std::max(maxHeight, bounds.h);
         }
-    }
-    if (maxWidth <= 0 || maxHeight <= 0) {
-        return;  // no display size known: nothing to clamp to
     }
     SDL_SetWindowMaximumSize(window, maxWidth, maxHeight);
     int width = 0;

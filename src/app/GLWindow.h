@@ -50,6 +50,8 @@ private:
     bool fullscreen = false;       // the mode asked of create; cleared if it failed
     SDL_GLContext context = nullptr;
     bool videoStarted = false;  // SDL video is ours to use (and to leave to process exit)
+    int createdWidth = 0;  // the size asked of create, which the window may always keep
+    int createdHeight = 0;
 };
 
 // Writes the text as one line on standard error, then shows it in an error box (caption

@@ -122,11 +122,11 @@ void loadAssets(Assets& a) {
     loadTexture(a.white, "data/whitepixel.bmp");
     loadTexture(a.stars, "data/sky/stars/stars.bmp");
     // The game's settings.
-    a.stars.setWrap(1);
-    a.wall.setWrap(1);
-    a.wall.setFiltering(false);
-    a.wood.setWrap(1);
-    a.wood.setFiltering(false);
+    a.stars.setWrap(Texture::wrapRepeat);
+    a.wall.setWrap(Texture::wrapRepeat);
+    a.wall.setFiltering(Texture::filterNearest);
+    a.wood.setWrap(Texture::wrapRepeat);
+    a.wood.setFiltering(Texture::filterNearest);
     loadMesh(a.quad, "data/quad.json");
     loadMesh(a.tree, "data/meshes/display/tree.json");
     loadMesh(a.wallMesh, "data/meshes/display/wall.json");
@@ -142,13 +142,13 @@ void loadAssets(Assets& a) {
                                           {"pos", 0, 2},
                                           {"terrainRay", 0, 1}};
     a.basic.load("data/shaders/basic-fixed");
-    a.basic.setVariables(basicRows, 2);
+    a.basic.setVariables(basicRows);
     a.basic.compileAndLink();
     a.terrain.load("data/shaders/conveyor-map");
-    a.terrain.setVariables(terrainRows, 5);
+    a.terrain.setVariables(terrainRows);
     a.terrain.compileAndLink();
     a.gameOver.load("data/shaders/gameover-fixed");
-    a.gameOver.setVariables(basicRows, 2);
+    a.gameOver.setVariables(basicRows);
     a.gameOver.compileAndLink();
 }
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/GLFunctions.h"
-#include "render/ShaderProgram.h"
 
 Renderer renderer;
 
@@ -21,7 +20,6 @@ bool Renderer::initRenderState() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     GLFunctions::glActiveTexture(GL_TEXTURE0);
-    ShaderProgram::current = nullptr;
     return true;
 }
 

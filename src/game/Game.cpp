@@ -136,11 +136,11 @@ bool Game::init() {
         t->upload();
         t->freePixels();
     }
-    starsTexture.setWrap(1);
-    wallTexture.setWrap(1);
-    wallTexture.setFiltering(false);
-    woodTexture.setWrap(1);
-    woodTexture.setFiltering(false);
+    starsTexture.setWrap(Texture::wrapRepeat);
+    wallTexture.setWrap(Texture::wrapRepeat);
+    wallTexture.setFiltering(Texture::filterNearest);
+    woodTexture.setWrap(Texture::wrapRepeat);
+    woodTexture.setFiltering(Texture::filterNearest);
 
     quadMesh.load("data/quad.json");
     quadMesh.upload();
@@ -202,13 +202,13 @@ void Game::buildShaders() {
                                               {"pos", 0, 2},
                                               {"terrainRay", 0, 1}};
     basicShader.load("data/shaders/basic-fixed");
-    basicShader.setVariables(basicUniforms, 2);
+    basicShader.setVariables(basicUniforms);
     basicShader.compileAndLink();
     terrainShader.load("data/shaders/conveyor-map");
-    terrainShader.setVariables(terrainUniforms, 5);
+    terrainShader.setVariables(terrainUniforms);
     terrainShader.compileAndLink();
     gameOverShader.load("data/shaders/gameover-fixed");
-    gameOverShader.setVariables(basicUniforms, 2);
+    gameOverShader.setVariables(basicUniforms);
     gameOverShader.compileAndLink();
 }
 

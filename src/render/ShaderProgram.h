@@ -25,6 +25,9 @@ struct ShaderHandles {
     GLuint fragmentShader = 0;
 };
 
+// NOTE: the GL shader and program objects live until the context ends: the destructor only
+// detaches the shaders, as the game builds its three programs once and leaves the context to
+// process exit.
 class ShaderProgram {
 public:
     ShaderProgram() = default;
@@ -39,6 +42,11 @@ public:
     // Installs the fixed attribute table ("inVertex" 3, "inTexCoord" 2, "inNormal" 3) and a
     // copy of the given uniform rows.
     void setVariables(const ShaderVariable* uniformRows, unsigned uniformCount);
+    // The same for a whole table, counted by the compiler.
+    template <unsigned count>
+    void setVariables(const ShaderVariable (&uniformRows)[count]) {
+        setVariables(uniformRows, count);
+    }
     // Compile failures and link failures are reported on standard output; false if either.
     // A program that links without one of the attributes is reported on standard error as
     // "<name>: the linked program has no active attribute ..." (once, here).
@@ -67,6 +75,8 @@ public:
 
     // The program most recently made current by use(); null at start.
     static ShaderProgram* current;
+    // Forgets the current program, as when a new GL context starts with none in use.
+    static void clearCurrent() { current = nullptr; }
 
 private:
     void reportMissingAttributes() const;

@@ -7,8 +7,19 @@
 #include <string>
 #include <vector>
 
+// NOTE: the GL texture lives until the context ends: the destructor frees the pixels only, as
+// the game keeps every texture for the whole run and leaves the context to process exit.
 class Texture {
 public:
+    // setWrap's modes, in the order of its numbers.
+    static constexpr int wrapMirroredRepeat = 0;
+    static constexpr int wrapRepeat = 1;
+    static constexpr int wrapClampToEdge = 2;
+    static constexpr int wrapClampToBorder = 3;
+    // setFiltering's choices.
+    static constexpr bool filterLinear = true;
+    static constexpr bool filterNearest = false;
+
     Texture() = default;
     ~Texture();
     Texture(const Texture&) = delete;

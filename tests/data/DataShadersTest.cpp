@@ -111,7 +111,7 @@ TEST(DataShaders, EveryPairBuildsWithTheGameNamesActive) {
         }
         program.disableAttributes();
         glUseProgram(0);
-        ShaderProgram::current = nullptr;
+        ShaderProgram::clearCurrent();
     }
 }
 
@@ -172,7 +172,7 @@ TEST(DataShaders, ColourIsTextureTimesVertexColourWithTextureAlpha) {
 
     basic.disableAttributes();
     glUseProgram(0);
-    ShaderProgram::current = nullptr;
+    ShaderProgram::clearCurrent();
 }
 
 // Ground drawn by the terrain program lands where the level draws an instance at the same
@@ -285,5 +285,5 @@ TEST(DataShaders, TerrainBendsTilesLikeTheLevelInstances) {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     basic.disableAttributes();
     glUseProgram(0);
-    ShaderProgram::current = nullptr;
+    ShaderProgram::clearCurrent();
 }

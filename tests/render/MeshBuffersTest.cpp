@@ -150,7 +150,7 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     setIdentity(identity);
 
     // No current program: nothing is drawn.
-    ShaderProgram::current = nullptr;
+    ShaderProgram::clearCurrent();
     renderer.clear();
     quad.draw(unitSquareToClip());
     EXPECT_EQ(gl.pixel(16, 16), 0xffffffffu);

@@ -2,7 +2,6 @@
 // it takes only to read the file.
 #include <benchmark/benchmark.h>
 #include <png.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "render/BmpDecoder.h"
 #include "render/PngDecoder.h"
 #include "render/Texture.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -93,25 +93,9 @@ Bytes makePng() {
 struct Files {
     Bytes bmp = makeBmp();
     Bytes png = makePng();
-    std::string dir;
-    std::string bmpPath;
-    std::string pngPath;
-
-    Files() {
-        char pattern[] = "/tmp/volk-bench-XXXXXX";
-        dir = mkdtemp(pattern);
-        bmpPath = dir + "/picture.bmp";
-        pngPath = dir + "/picture.png";
-        std::ofstream(bmpPath, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bmp.data()), static_cast<long>(bmp.size()));
-        std::ofstream(pngPath, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png.data()), static_cast<long>(png.size()));
-    }
-    ~Files() {
-        std::remove(bmpPath.c_str());
-        std::remove(pngPath.c_str());
-        std::remove(dir.c_str());
-    }
+    ScratchDir dir{"volk-bench"};
+    std::string bmpPath = dir.write("picture.bmp", std::string(bmp.begin(), bmp.end()));
+    std::string pngPath = dir.write("picture.png", std::string(png.begin(), png.end()));
 };
 
 Files& files() {

@@ -1,6 +1,5 @@
 // Benchmark: loading generated mesh documents (with an animation) against reading their bytes.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -11,27 +10,17 @@
 #include <string>
 
 #include "assets/Mesh.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
 // One document per vertex count, written once into a private temporary directory.
 class GeneratedDocuments {
 public:
-    GeneratedDocuments() {
-        char name[] = "/tmp/volk-bench-mesh-XXXXXX";
-        if (mkdtemp(name) != nullptr) {
-            directory = name;
-        }
-    }
-    ~GeneratedDocuments() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
-    }
-
     const std::string& get(int vertexCount) {
         std::string& path = paths[vertexCount];
         if (path.empty()) {
-            path = directory + "/mesh" + std::to_string(vertexCount) + ".json";
+            path = directory.path("mesh" + std::to_string(vertexCount) + ".json");
             write(path, vertexCount);
         }
         return path;
@@ -85,7 +74,7 @@ private:
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    std::string directory;
+    ScratchDir directory{"volk-bench-mesh"};
     std::map<int, std::string> paths;
 };
 

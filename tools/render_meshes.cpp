@@ -2,7 +2,6 @@
 // offscreen on the real GL driver and writes PNG pictures for looking at the data.
 //
 // Usage: render_meshes OUT_DIR   (run from the repository root so data/ resolves)
-#include <SDL.h>
 #include <png.h>
 
 #include <cmath>
@@ -10,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/GLFunctions.h"
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
 #include "math/Camera.h"
 #include "math/Transform.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
+#include "support/OffscreenContext.h"
 
 namespace {
 
@@ -48,55 +47,6 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgbaBott
     std::fclose(file);
     return true;
 }
-
-// Offscreen drawing target: framebuffer objects are fetched here, the game never needs them.
-struct Target {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-
-    bool init() {
-        genFramebuffers =
-            reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(SDL_GL_GetProcAddress("glGenFramebuffers"));
-        bindFramebuffer =
-            reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-        framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(
-            SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
-        genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(
-            SDL_GL_GetProcAddress("glGenRenderbuffers"));
-        bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(
-            SDL_GL_GetProcAddress("glBindRenderbuffer"));
-        renderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(
-            SDL_GL_GetProcAddress("glRenderbufferStorage"));
-        if (!genFramebuffers || !bindFramebuffer || !framebufferRenderbuffer || !genRenderbuffers ||
-            !bindRenderbuffer || !renderbufferStorage) {
-            return false;
-        }
-        GLuint fbo = 0;
-        GLuint buffers[2] = {0, 0};
-        genFramebuffers(1, &fbo);
-        bindFramebuffer(GL_FRAMEBUFFER, fbo);
-        genRenderbuffers(2, buffers);
-        bindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-        renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
-        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
-        bindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-        // 16-bit depth like the game's window.
-        renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kWidth, kHeight);
-        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
-        glViewport(0, 0, kWidth, kHeight);
-        return true;
-    }
-
-    std::vector<std::uint8_t> read() const {
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
-    }
-};
 
 struct Assets {
     Texture wall, wood, grass, white, stars;
@@ -305,28 +255,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string out = argv[1];
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    OffscreenContext context;
+    if (!context.create()) {
+        std::fprintf(stderr, "render_meshes: %s\n", context.getError().c_str());
         return 1;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_Window* window =
-        SDL_CreateWindow("render", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (context == nullptr || !renderer.initRenderState()) {
-        std::fprintf(stderr, "no GL context: %s\n", SDL_GetError());
-        return 1;
-    }
-    Target target;
-    if (!target.init()) {
-        std::fprintf(stderr, "no framebuffer objects\n");
-        return 1;
-    }
+    context.useFramebuffer(kWidth, kHeight);
     int written = 0;
     auto save = [&](const std::string& name) {
-        if (writePng(out + "/" + name + ".png", target.read(), kWidth, kHeight)) {
+        if (writePng(out + "/" + name + ".png", context.readPixels(0, 0, kWidth, kHeight),
+                     kWidth, kHeight)) {
             ++written;
         } else {
             std::fprintf(stderr, "could not write %s\n", name.c_str());

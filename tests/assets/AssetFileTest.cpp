@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "AssetFiles.h"
 #include "assets/AssetFile.h"
 #include "assets/Collider.h"
 #include "assets/Mesh.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/Fifo.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -22,14 +23,14 @@ struct Hostile {
 }  // namespace
 
 TEST(AssetFile, RefusesWhatIsNotARegularFileOrIsOverItsBudget) {
-    AssetFiles files;
+    ScratchDir files;
     const std::string png = std::string(AssetKind::pngImage.signature);
     const std::vector<Hostile> cases = {
         {"directory", files.makeDirectory("d.vert"), &AssetKind::shader,
          "not a regular file (a directory)"},
         // NOTE: opening a FIFO for reading would wait for a writer: this case hangs if the
         // type is checked only after the open.
-        {"FIFO", files.makeFifo("f.json"), &AssetKind::meshDocument,
+        {"FIFO", makeFifo(files, "f.json"), &AssetKind::meshDocument,
          "not a regular file (a FIFO)"},
         {"character device", files.makeSymlink("z.vert", "/dev/zero"), &AssetKind::shader,
          "not a regular file (a character device)"},
@@ -56,7 +57,7 @@ TEST(AssetFile, RefusesWhatIsNotARegularFileOrIsOverItsBudget) {
 }
 
 TEST(AssetFile, ReadsFilesAtTheBudgetAndShorterThanTheSignature) {
-    AssetFiles files;
+    ScratchDir files;
     const std::vector<std::pair<std::string, const AssetKind*>> cases = {
         {files.makeSparse("edge.vert", AssetKind::shader.budget), &AssetKind::shader},
         {files.write("short.png", "\x89P"), &AssetKind::pngImage},  // the decoder says why
@@ -70,8 +71,8 @@ TEST(AssetFile, ReadsFilesAtTheBudgetAndShorterThanTheSignature) {
 }
 
 TEST(AssetFile, ReadersNameTheFileAndKeepRunning) {
-    AssetFiles files;
-    const std::string fifo = files.makeFifo("fifo.json");
+    ScratchDir files;
+    const std::string fifo = makeFifo(files, "fifo.json");
     const std::string device = files.makeSymlink("zero.bin", "/dev/zero");
     Mesh mesh;
     Collider collider;

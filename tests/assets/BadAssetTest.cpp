@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "AssetFiles.h"
 #include "BinaryWriter.h"
 #include "assets/Collider.h"
 #include "assets/Mesh.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ void expectEmpty(const Mesh& mesh) {
 
 // Loads into a mesh that already holds data, so "left empty" is visible.
 void checkMeshFile(const BadFile& bad, bool loads) {
-    AssetFiles files;
+    ScratchDir files;
     std::string path = files.path("missing.json");
     if (!bad.name.empty() && bad.name.back() == '/') {
         path = files.makeDirectory(bad.name);
@@ -243,7 +243,7 @@ TEST(BadAssets, CollidersGiveOneLineAndAnEmptyCollider) {
          "\"indices\" entry 0 is not an object"},
     };
     for (const BadFile& bad : cases) {
-        AssetFiles files;
+        ScratchDir files;
         const std::string path =
             bad.name.empty() ? files.path("missing.json") : files.write(bad.name, bad.bytes);
         Collider collider;

@@ -1,12 +1,12 @@
 // Collider documents: parallel arrays, segment end points and the path rule.
 #include <gtest/gtest.h>
 
-#include "AssetFiles.h"
 #include "assets/Collider.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/ScratchDir.h"
 
 TEST(Collider, ReadsPointsSegmentsAndCircles) {
-    AssetFiles files;
+    ScratchDir files;
     Collider collider;
     ASSERT_TRUE(collider.load(files.write("c.json", R"({"title": "yard", "collider": {
         "circles": {"big": {"radius": 4, "y": 2, "x": 1, "colour": "red"}, "small": {"x": -1, "y": -2, "radius": 0.5}},
@@ -29,7 +29,7 @@ TEST(Collider, ReadsPointsSegmentsAndCircles) {
 }
 
 TEST(Collider, DocumentsWithoutShapesGiveZeroCounts) {
-    AssetFiles files;
+    ScratchDir files;
     for (const char* text : {R"({"other": {"collider": 1}})",
                              R"({"collider": {"vertices": [], "indices": {}, "circles": 7}})"}) {
         CapturedStream err(2);
@@ -43,7 +43,7 @@ TEST(Collider, DocumentsWithoutShapesGiveZeroCounts) {
 }
 
 TEST(Collider, PathsWithoutJsonChangeNothing) {
-    AssetFiles files;
+    ScratchDir files;
     Collider collider;
     ASSERT_TRUE(collider.load("data/meshes/colliders/quadCollider.json"));
     EXPECT_EQ(collider.getSegmentCount(), 4);
@@ -58,7 +58,7 @@ TEST(Collider, PathsWithoutJsonChangeNothing) {
 }
 
 TEST(Collider, NamesWithAnEscapedNulAreOtherNames) {
-    AssetFiles files;
+    ScratchDir files;
     Collider collider;
     // "radius\u0000" and "x\u0000" come first: taken for "radius" and "x" they would win.
     ASSERT_TRUE(collider.load(files.write("c.json", R"({"collider": {

@@ -5,9 +5,8 @@
 #include <limits>
 #include <vector>
 
-#include "AssetFiles.h"
 #include "assets/Mesh.h"
-#include "support/GlContext.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -66,7 +65,7 @@ protected:
         EXPECT_EQ(animation->getCurrentColors(), expected(base, 20, 6)) << base;
     }
 
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     MeshAnimation* animation = nullptr;
 };

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "AssetFiles.h"
 #include "BinaryWriter.h"
 #include "assets/Mesh.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ void expectTwoVertexMesh(const Mesh& mesh) {
 }  // namespace
 
 TEST(MeshBinary, ReadsBlocksInFileOrderAndPrintsTheMarkerLine) {
-    AssetFiles files;
+    ScratchDir files;
     struct Case {
         std::string tail;
         const char* line;
@@ -55,7 +55,7 @@ TEST(MeshBinary, ReadsBlocksInFileOrderAndPrintsTheMarkerLine) {
 }
 
 TEST(MeshBinary, ZeroCountsGiveAnEmptyMesh) {
-    AssetFiles files;
+    ScratchDir files;
     CapturedStream out(1);
     Mesh mesh;
     mesh.addVertex(1, 1, 1);

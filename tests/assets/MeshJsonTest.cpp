@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "AssetFiles.h"
 #include "assets/AssetFile.h"
 #include "assets/Mesh.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ const char* const squareDocument = R"({
   }
 })";
 
-bool loadText(Mesh& mesh, const AssetFiles& files, const std::string& text,
+bool loadText(Mesh& mesh, const ScratchDir& files, const std::string& text,
               const std::string& name = "mesh.json") {
     return mesh.load(files.write(name, text));
 }
@@ -28,7 +28,7 @@ bool loadText(Mesh& mesh, const AssetFiles& files, const std::string& text,
 }  // namespace
 
 TEST(MeshJson, ReadsEveryListInEntryOrder) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     ASSERT_TRUE(loadText(mesh, files, squareDocument));
     EXPECT_EQ(mesh.getVertices(), (std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0.5f}));
@@ -44,7 +44,7 @@ TEST(MeshJson, ReadsEveryListInEntryOrder) {
 }
 
 TEST(MeshJson, ListsMayBeObjectsTakenInDocumentOrder) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     // Names are dropped, repeated names kept, and document order wins over name order.
     ASSERT_TRUE(loadText(mesh, files, R"({"model": {
@@ -61,7 +61,7 @@ TEST(MeshJson, ListsMayBeObjectsTakenInDocumentOrder) {
 
 // A repeated name inside an entry: the first one counts.
 TEST(MeshJson, OtherMembersAreIgnoredAtEveryLevel) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     ASSERT_TRUE(loadText(mesh, files, R"({"name": "square", "Model": 5, "model": {
       "normals": [1, 2, 3],
@@ -76,7 +76,7 @@ TEST(MeshJson, OtherMembersAreIgnoredAtEveryLevel) {
 }
 
 TEST(MeshJson, ListValuesThatAreNotListsAreEmpty) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     ASSERT_TRUE(
         loadText(mesh, files,
@@ -89,7 +89,7 @@ TEST(MeshJson, ListValuesThatAreNotListsAreEmpty) {
 }
 
 TEST(MeshJson, IndicesAreStoredModulo65536) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     // 65,537 vertices so that 65,535 is a real vertex; vertices as an object list of
     // repeated names keeps the document short.
@@ -115,7 +115,7 @@ TEST(MeshJson, IndicesAreStoredModulo65536) {
 }
 
 TEST(MeshJson, AByteOrderMarkBeforeTheDocumentIsSkipped) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     CapturedStream err(2);
     ASSERT_TRUE(loadText(mesh, files, std::string("\xEF\xBB\xBF") + squareDocument));
@@ -129,7 +129,7 @@ TEST(MeshJson, AByteOrderMarkBeforeTheDocumentIsSkipped) {
 }
 
 TEST(MeshJson, FractionalIndicesAreTruncatedTowardZero) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     ASSERT_TRUE(loadText(mesh, files, R"({"model": {
       "vertices": [{"x":0,"y":0,"z":0},{"x":1,"y":0,"z":0},{"x":1,"y":1,"z":0}],
@@ -141,7 +141,7 @@ TEST(MeshJson, FractionalIndicesAreTruncatedTowardZero) {
 }
 
 TEST(MeshJson, LongerUvAndColorListsAreReadWhole) {
-    AssetFiles files;
+    ScratchDir files;
     Mesh mesh;
     // One vertex, two uvs, three colours: the extra entries are kept and counted, and the
     // GPU side takes one entry of each per vertex.
@@ -160,7 +160,7 @@ TEST(MeshJson, LongerUvAndColorListsAreReadWhole) {
 }
 
 TEST(MeshJson, AnimationsMayComeBeforeOrAfterTheModel) {
-    AssetFiles files;
+    ScratchDir files;
     const std::string model =
         R"("model": {"vertices": [{"x":1,"y":2,"z":3}], "uvs": [{"u":0,"v":1}],
                      "colors": [{"r":1,"g":1,"b":1}], "indices": []})";
@@ -186,7 +186,7 @@ TEST(MeshJson, PathChoosesTheReaderByJsonFromItsSecondCharacter) {
     EXPECT_FALSE(AssetFile::isJsonPath("data/quad.JSON"));
 
     // A document under a name without ".json" goes to the binary reader, which rejects it.
-    AssetFiles files;
+    ScratchDir files;
     CapturedStream err(2);
     Mesh mesh;
     EXPECT_FALSE(mesh.load(files.write("mesh.bin", squareDocument)));

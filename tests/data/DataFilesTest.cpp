@@ -1,7 +1,6 @@
 // Tests of the files under data/: they load through the game's readers, fit the level's
 // layout, and are exactly what tools/generate_data.py writes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -17,7 +16,8 @@
 #include "assets/Mesh.h"
 #include "assets/MeshAnimation.h"
 #include "render/Texture.h"
-#include "support/GlContext.h"
+#include "support/CapturedStream.h"
+#include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
 
@@ -412,9 +412,8 @@ TEST(DataCollider, QuadColliderIsTheUnitSquareWithOneCircle) {
 
 // The committed files are exactly what the generator writes, and it writes nothing else.
 TEST(DataGenerator, RegenerationIsByteIdentical) {
-    char pattern[] = "/tmp/volk-data-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path out = pattern;
+    const ScratchDir scratch("volk-data");
+    const fs::path out = scratch.makeDirectory("data");
     const std::string command =
         "python3 tools/generate_data.py --out '" + out.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -438,5 +437,4 @@ TEST(DataGenerator, RegenerationIsByteIdentical) {
     for (const std::string& name : generated) {
         EXPECT_TRUE(fileBytes(out / name) == fileBytes(fs::path("data") / name)) << name;
     }
-    fs::remove_all(out);
 }

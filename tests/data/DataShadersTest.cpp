@@ -13,6 +13,7 @@
 #include "math/Transform.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
+#include "support/CapturedStream.h"
 #include "support/GlContext.h"
 
 using namespace GLFunctions;

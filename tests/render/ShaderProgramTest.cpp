@@ -4,8 +4,9 @@
 #include <string>
 
 #include "app/GLFunctions.h"
-#include "assets/AssetFiles.h"
 #include "render/ShaderProgram.h"
+#include "support/CapturedStream.h"
+#include "support/Fifo.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"
@@ -280,7 +281,7 @@ TEST(ShaderProgram, SettersForAnUnknownNameChangeNoUniform) {
 
 TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
     GlContext::get();
-    AssetFiles files;
+    ScratchDir files;
     const std::string vertex(vertexSource);
     struct Case {
         const char* what;
@@ -289,7 +290,7 @@ TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
     };
     files.makeDirectory("dir.vert");
     files.makeSymlink("zero.vert", "/dev/zero");
-    files.makeFifo("fifo.vert");
+    makeFifo(files, "fifo.vert");
     files.write("nul.vert", std::string(64, '\0'));
     files.write("late.vert", vertex + std::string(1, '\0') + "garbage");
     const std::vector<Case> cases = {

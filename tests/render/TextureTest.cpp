@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/Texture.h"
+#include "support/CapturedStream.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"

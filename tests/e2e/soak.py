@@ -5,14 +5,12 @@ first ten seconds and the absence of GL errors (reported by debug builds).
 usage: soak.py <executable> <seconds> [seed]"""
 import os
 import random
-import re
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import FRAME_LINE, Checks, Game, XServer  # noqa: E402
 
-LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")
 KEYS = ["Left", "Right", "Up", "Down", "space", "F2", "Escape"]
 
 
@@ -131,7 +129,7 @@ def soak(x, executable, seconds, rng, checks):
         checks.expect(game.process.poll() is None, "the game runs to the end of the soak")
         code = game.terminate()
         lines = [text for _, text in game.output_lines()]
-        bad = [text for text in lines if not LINE.match(text)]
+        bad = [text for text in lines if not FRAME_LINE.match(text)]
         print(f"soak: {actions} actions, {len(lines)} frame-time lines", flush=True)
         checks.expect(code == 0, f"exit code 0 after SIGTERM (got {code})")
         checks.expect(lines and not bad, f"every frame-time line well formed ({len(bad)} bad of {len(lines)})")

@@ -5,23 +5,19 @@ compile log or link failure)."""
 import os
 import random
 import re
-import shutil
 import sys
-import tempfile
 import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import FRAME_LINE, TOP, Checks, Game, XServer, data_copy  # noqa: E402
 
-TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DAMAGES = ("missing", "half", "empty", "random")
 PARALLEL = 4           # games at once on the one X server
 LINES_WANTED = 3       # frame-time lines (30 frames) before SIGTERM
 START_TIMEOUT = 90.0   # seconds; a sanitizer build on a busy machine starts slowly
 SANITIZER_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "LeakSanitizer",
                    "UndefinedBehaviorSanitizer")
-FRAME_LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")
 STAGES = {".vert": "Could not compile vertexShader 35633:",
           ".frag": "Could not compile fragmentShader 35632:"}
 
@@ -74,24 +70,14 @@ def game_env(x):
 
 def run_one(executable, env, asset, kind):
     """Runs the game on a copy of data/ with one file damaged; returns what a check needs."""
-    with tempfile.TemporaryDirectory(prefix="volk-damaged-") as workdir:
-        shutil.copytree(os.path.join(TOP, "data"), os.path.join(workdir, "data"))
+    with data_copy("volk-damaged-") as workdir:
         damage(os.path.join(workdir, asset), kind)
         with Game(executable, env, cwd=workdir) as game:
-            deadline = time.monotonic() + START_TIMEOUT
-            while time.monotonic() < deadline and game.process.poll() is None:
-                # NOTE: a shader's compile log comes on the same stream; only frame lines count.
-                if frame_lines(game) >= LINES_WANTED:
-                    break
-                time.sleep(0.1)
-            frames = frame_lines(game)
+            game.wait_for_lines(LINES_WANTED, pattern=FRAME_LINE, timeout=START_TIMEOUT)
+            frames = game.frame_lines()
             code = game.terminate(timeout=60)
-            return {"code": code, "stdout": "".join(text for _, text in game.output_lines()),
-                    "stderr": game.error_text(), "frames": frames}
-
-
-def frame_lines(game):
-    return sum(1 for _, text in game.output_lines() if FRAME_LINE.match(text))
+            return {"code": code, "stdout": game.output_text(), "stderr": game.error_text(),
+                    "frames": frames}
 
 
 def judge(checks, asset, kind, result):

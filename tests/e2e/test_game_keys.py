@@ -1,15 +1,13 @@
 """The real game under a private X server, driven by held keys: pan, orbit, zoom, the
 orthographic switch, Escape freezing and resuming the picture, and SIGTERM."""
 import os
-import re
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer, difference  # noqa: E402
+from xharness import FRAME_LINE, Checks, Game, XServer, difference  # noqa: E402
 
 STEP = 8  # sample every 8th pixel in each direction
-LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")  # one per ten frames drawn
 
 
 def classify(shot, top=0, bottom=None):
@@ -41,7 +39,19 @@ def classify(shot, top=0, bottom=None):
 def settle(game):
     """Waits for two frame-time lines: at least ten whole frames drawn after the last key went
     up, however slow a loaded machine makes them."""
-    game.wait_for_lines(2, since=time.monotonic(), pattern=LINE)
+    game.wait_for_lines(2, since=time.monotonic(), pattern=FRAME_LINE)
+
+
+def press(x, game, key, seconds):
+    """Holds key for seconds, then lets the frames settle."""
+    x.hold(key, seconds)
+    settle(game)
+
+
+def shot_after(x, game, window, key, seconds):
+    """The window's picture once key was held for seconds and the frames settled."""
+    press(x, game, key, seconds)
+    return x.screenshot(window)
 
 
 def settle_paused(game):
@@ -63,27 +73,20 @@ def main():
                       f"white sky above, stars below the horizon ({s})")
 
         # F2: orthographic. Seen edge-on from the ground's level, the star floor vanishes.
-        x.hold("F2", 0.2)
-        settle(game)
-        ortho = classify(x.screenshot(window))
+        ortho = classify(shot_after(x, game, window, "F2", 0.2))
         checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
                       f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
-        x.hold("F2", 0.2)
-        settle(game)
-        back = x.screenshot(window)
+        back = shot_after(x, game, window, "F2", 0.2)
         checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
 
         # Pan mode: Right moves the view centre right, so the house (the bricks standing above
         # the horizon) slides left.
         house = classify(start, 0, 350)
-        x.hold("Right", 0.5)
-        settle(game)
-        panned = classify(x.screenshot(window), 0, 350)
+        panned = classify(shot_after(x, game, window, "Right", 0.5), 0, 350)
         checks.expect(panned["brick_x"] < house["brick_x"] - 40,
                       f"Right pans the ground: the house moves left "
                       f"({house['brick_x']:.0f} -> {panned['brick_x']:.0f})")
-        x.hold("Left", 0.5)
-        settle(game)
+        press(x, game, "Left", 0.5)
 
         # Escape freezes the picture: keys held while paused change nothing.
         x.hold("Escape", 0.1)
@@ -93,51 +96,34 @@ def main():
         time.sleep(0.5)  # frames keep coming while paused; nothing may change in them
         still = x.screenshot(window)
         checks.expect(difference(frozen, still) == 0, "Escape freezes the picture")
-        x.hold("Escape", 0.1)
-        settle(game)
-        resumed = x.screenshot(window)
+        resumed = shot_after(x, game, window, "Escape", 0.1)
         checks.expect(difference(resumed, frozen) == 0,
                       "keys held during the pause were not applied on resuming")
-        x.hold("Right", 0.4)
-        settle(game)
-        moved = x.screenshot(window)
+        moved = shot_after(x, game, window, "Right", 0.4)
         checks.expect(difference(moved, resumed) > 1.0, "after Escape again the keys act again")
-        x.hold("Left", 0.4)
-        settle(game)
+        press(x, game, "Left", 0.4)
 
         # Space: orbit. Down raises the eye: the sky gives way to the star floor seen from above.
         before = classify(x.screenshot(window), 0, 300)
-        x.hold("space", 0.2)
-        settle(game)  # the mode has changed before Down goes down
+        press(x, game, "space", 0.2)  # the mode has changed before Down goes down
         # NOTE: the pitch is Down's time as the frames saw it, which is off by up to a frame
         # at each end; a loaded sanitizer build draws a frame in a tenth of a second or more.
         # One second pitches far enough whatever the frame time, and stays short of overhead.
-        x.hold("Down", 1.0)
-        settle(game)
-        above = classify(x.screenshot(window), 0, 300)
+        above = classify(shot_after(x, game, window, "Down", 1.0), 0, 300)
         checks.expect(before["white"] > 0.5 and above["white"] < 0.05 and above["night"] > 0.3,
                       f"Space then Down pitches the view down onto the yard "
                       f"(top white {before['white']:.2f} -> {above['white']:.2f})")
         shot = x.screenshot(window)
-        x.hold("Right", 0.6)
-        settle(game)
-        turned = x.screenshot(window)
+        turned = shot_after(x, game, window, "Right", 0.6)
         checks.expect(difference(turned, shot) > 3.0, "Right then orbits around the centre")
 
         # Space: zoom. Down shrinks the world's radius and brings the eye in: the house grows.
-        x.hold("Left", 0.6)
-        settle(game)
-        near = classify(x.screenshot(window))
-        x.hold("space", 0.2)
-        settle(game)
-        x.hold("Down", 0.8)
-        settle(game)
-        nearer = classify(x.screenshot(window))
+        near = classify(shot_after(x, game, window, "Left", 0.6))
+        press(x, game, "space", 0.2)
+        nearer = classify(shot_after(x, game, window, "Down", 0.8))
         checks.expect(nearer["brick"] > near["brick"] * 1.3,
                       f"Space then Down zooms in ({near['brick']:.3f} -> {nearer['brick']:.3f} brick)")
-        x.hold("Down", 1.5)  # all the way in: terrain radius 0
-        settle(game)
-        zero = classify(x.screenshot(window))
+        zero = classify(shot_after(x, game, window, "Down", 1.5))  # all the way in: radius 0
         checks.expect(zero["white"] < 0.5, f"zoomed all the way in the world still shows ({zero})")
 
         code = game.terminate()

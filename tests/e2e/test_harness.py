@@ -11,7 +11,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import Checks, Game, XServer, data_copy, ended  # noqa: E402
 
 # Ignores SIGTERM, as a game stuck behind its error box does, and starts a child that keeps
 # standard output open, as that box's process does. Prints both ids.
@@ -125,6 +125,31 @@ def check_dying_test(checks, directory, stubborn, how):
                   f"a test script ended by {how} leaves no X server, game or child ({pids})")
 
 
+def check_plain_helpers(checks):
+    """ended and data_copy clean up after a block that fails."""
+    process = None
+    try:
+        with ended(subprocess.Popen(["sleep", "1000"])) as process:
+            raise RuntimeError("a failed step")
+    except RuntimeError:
+        pass
+    checks.expect(process.returncode is not None and gone(process.pid),
+                  "ended kills and reaps a process whose block failed")
+
+    workdir = None
+    try:
+        with data_copy("volk-harness-data-") as workdir:
+            copied = os.path.isfile(os.path.join(workdir, "data", "quad.json"))
+            os.mkfifo(os.path.join(workdir, "data", "fifo"))
+            os.symlink("loop", os.path.join(workdir, "data", "loop"))
+            raise RuntimeError("a failed step")
+    except RuntimeError:
+        pass
+    checks.expect(copied, "data_copy holds a copy of data/")
+    checks.expect(workdir is not None and not os.path.exists(workdir),
+                  "... and is removed, FIFO and symlink loop included, when its block fails")
+
+
 def main():
     checks = Checks()
     with tempfile.TemporaryDirectory(prefix="volk-harness-") as directory:
@@ -134,6 +159,7 @@ def main():
         check_server_close(checks, stubborn)
         check_dying_test(checks, directory, stubborn, "exception")
         check_dying_test(checks, directory, stubborn, "sigterm")
+    check_plain_helpers(checks)
     checks.finish()
 
 

@@ -4,20 +4,16 @@ inflates to gigabytes, a mesh document of bare numbers and member names holding 
 must start drawing within a bound of seconds, end with exit code 0 on SIGTERM, name every
 swapped file on standard error and stay under a peak-memory bound."""
 import os
-import re
-import shutil
 import struct
 import sys
-import tempfile
 import threading
 import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import (  # noqa: E402
+    FRAME_LINE, Checks, Game, XServer, data_copy, end_process, is_sanitized)
 
-TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-FRAME_LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")
 LINES_WANTED = 2        # frame-time lines before SIGTERM: the game got past start-up
 START_BOUND = 60.0      # seconds to the first frame lines; a reader that blocks never gets there
 # Peak resident memory of a run (VmHWM), in MB. The game needs about 100 MB here on default
@@ -127,9 +123,7 @@ def peak_mb(pid):
 
 
 def run_one(executable, env, swaps):
-    workdir = tempfile.mkdtemp(prefix="volk-hostile-")
-    try:
-        shutil.copytree(os.path.join(TOP, "data"), os.path.join(workdir, "data"))
+    with data_copy("volk-hostile-") as workdir:
         sizes = {}
         for asset, make, _ in swaps:
             replace(os.path.join(workdir, asset), make)
@@ -137,34 +131,16 @@ def run_one(executable, env, swaps):
                 sizes[asset] = os.path.getsize(os.path.join(workdir, asset))
             except OSError:  # the symlink loop
                 sizes[asset] = None
-        game = Game(executable, env, cwd=workdir)
-        started = time.monotonic()
-        frames = 0
-        while time.monotonic() - started < START_BOUND and game.process.poll() is None:
-            frames = sum(1 for _, text in game.output_lines() if FRAME_LINE.match(text))
-            if frames >= LINES_WANTED:
-                break
-            time.sleep(0.1)
-        seconds = time.monotonic() - started
-        peak = peak_mb(game.process.pid)
-        if game.process.poll() is None:
-            try:
-                code = game.terminate(timeout=20)
-            except Exception:  # a game that ignores SIGTERM is stopped for good
-                game.process.kill()
-                code = game.process.wait()
-        else:
-            code = game.process.returncode
+        with Game(executable, env, cwd=workdir) as game:
+            started = time.monotonic()
+            game.wait_for_lines(LINES_WANTED, pattern=FRAME_LINE, timeout=START_BOUND)
+            frames = game.frame_lines()
+            seconds = time.monotonic() - started
+            peak = peak_mb(game.process.pid)
+            # A game that ignores SIGTERM is killed: None.
+            code = end_process(game.process, grace=20, group=True)
         return {"code": code, "frames": frames, "seconds": seconds, "peak": peak,
                 "stderr": game.error_text(), "sizes": sizes}
-    finally:
-        shutil.rmtree(workdir, ignore_errors=True)
-
-
-def sanitized(executable):
-    """True for a sanitizer build, whose shadow memory makes the peak bound meaningless."""
-    with open(executable, "rb") as f:
-        return b"__asan_init" in f.read()
 
 
 def main():
@@ -189,7 +165,7 @@ def main():
     finally:
         x.close()
 
-    bound_memory = not sanitized(executable)
+    bound_memory = not is_sanitized(executable)
     for name, swaps in RUNS.items():
         before = len(checks.failures)
         result = results[name]

@@ -7,7 +7,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import Checks, Game, XServer, ended  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 QUIT_SIGNALS = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
@@ -55,25 +55,20 @@ def main():
     with XServer() as x:
         # A quit signal as soon as main has run: before the window, the context or the data.
         for sig in QUIT_SIGNALS:
-            process = subprocess.Popen([executable], env=x.env, cwd=ROOT,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-            try:
+            with ended(subprocess.Popen([executable], env=x.env, cwd=ROOT,
+                                        stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.PIPE)) as process:
                 handled = wait_for_handlers(process)
                 checks.expect(handled, f"{sig.name}: handled from the start of main")
                 process.send_signal(sig)
                 code = end(process)
-            finally:
-                if process.poll() is None:
-                    process.kill()
-                    process.wait()
             errors = process.stderr.read().decode(errors="replace")
             checks.expect(code == 0, f"{sig.name} at start-up exits 0 like a close (got {code}) "
                                      f"{errors.strip()}")
 
         # A reader that takes one line and goes (`volk5pellor | head -n 1`): the game goes on.
-        process = subprocess.Popen([executable], env=x.env, cwd=ROOT, stdout=subprocess.PIPE,
-                                   stderr=subprocess.PIPE)
-        try:
+        with ended(subprocess.Popen([executable], env=x.env, cwd=ROOT, stdout=subprocess.PIPE,
+                                    stderr=subprocess.PIPE)) as process:
             first = process.stdout.readline().decode()
             process.stdout.close()
             checks.expect(len(first.split()) == 10, f"a frame line before the reader goes: {first!r}")
@@ -81,10 +76,6 @@ def main():
             checks.expect(process.poll() is None, "the game runs on with its reader gone")
             process.send_signal(signal.SIGTERM)
             code = end(process)
-        finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
         checks.expect(code == 0, f"after the reader went, SIGTERM exits 0 (got {code})")
 
         # A window asked to grow to 16384 x 16384 is held to the screen (1600 x 900 here).

@@ -7,19 +7,11 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer  # noqa: E402
+from xharness import TOP, Checks, Game, XServer, is_sanitized  # noqa: E402
 
-TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-FRAME_LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")
 FRAMES = 300
 TIMEOUT = 180.0  # seconds to reach FRAMES in a sanitizer build on a busy machine
 KEYS = ("space", "Left", "Up", "F2", "Right", "Down", "space", "Escape", "Escape")
-
-
-def is_sanitized(executable):
-    """True when the executable carries AddressSanitizer (its runtime's entry is named)."""
-    with open(executable, "rb") as f:
-        return b"__asan_init" in f.read()
 
 
 def leak_env(x):
@@ -38,10 +30,6 @@ def leak_env(x):
     return env
 
 
-def frame_lines(game):
-    return sum(1 for _, text in game.output_lines() if FRAME_LINE.match(text))
-
-
 def main():
     executable = os.path.abspath(sys.argv[1])
     if not is_sanitized(executable):
@@ -54,13 +42,13 @@ def main():
         # (new level, pause, camera moves) are part of what is checked.
         deadline = time.monotonic() + TIMEOUT
         keys = list(KEYS)
-        while frame_lines(game) < FRAMES // 10 and time.monotonic() < deadline:
+        while game.frame_lines() < FRAMES // 10 and time.monotonic() < deadline:
             if game.process.poll() is not None:
                 break
             if keys:
                 x.hold(keys.pop(0), 0.15)
             time.sleep(0.2)
-        lines = frame_lines(game)
+        lines = game.frame_lines()
         checks.expect(lines >= FRAMES // 10, f"{FRAMES} frames played ({lines} frame-time lines)")
         code = game.terminate(timeout=120)
         errors = game.error_text()

@@ -1,16 +1,14 @@
 """The real executable under a private X server: window, clear colour, frame-time lines,
 Escape pause and resume, SIGTERM and the missing-display failure."""
 import os
-import re
 import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer, pixel  # noqa: E402
+from xharness import FRAME_LINE, Checks, Game, XServer, pixel  # noqa: E402
 
-LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")
 
 
 def lines_between(game, start, end):
@@ -44,7 +42,7 @@ def main():
         # A frame-time line from after the window showed: ten frames drawn in it, however long
         # a loaded machine takes. NOTE: the missing shaders' compile logs come first, on the
         # same stream.
-        game.wait_for_lines(1, since=time.monotonic(), pattern=LINE)
+        game.wait_for_lines(1, since=time.monotonic(), pattern=FRAME_LINE)
         shot = x.screenshot(window)
         corners = [pixel(shot, px, py) for px, py in ((2, 2), (1277, 2), (640, 360), (2, 717), (1277, 717))]
         checks.expect(all(p == (255, 255, 255) for p in corners), f"the frame is opaque white ({corners})")
@@ -54,10 +52,10 @@ def main():
         time.sleep(2.0)
         in_two = lines_between(game, start, time.monotonic())
         # NOTE: only the upper bound is a rate; a loaded machine may well draw fewer.
-        running = game.wait_for_lines(3, since=start, pattern=LINE)
+        running = game.wait_for_lines(3, since=start, pattern=FRAME_LINE)
         checks.expect(len(running) >= 3, f"frame-time lines arrive while running ({len(running)})")
         checks.expect(len(in_two) <= 14, f"no more than one line per 0.15 s ({len(in_two)} in 2 s)")
-        checks.expect(all(LINE.match(text) for text in running),
+        checks.expect(all(FRAME_LINE.match(text) for text in running),
                       "every line is ten '%f' values each followed by a blank")
         values = [float(v) for text in running for v in text.split()]
         checks.expect(values and min(values) >= 0.015, f"every frame takes at least 0.015 s (min {min(values or [0])})")
@@ -75,7 +73,7 @@ def main():
 
         x.hold("Escape", 0.1)
         resumed_from = time.monotonic()
-        resumed = game.wait_for_lines(2, since=resumed_from, pattern=LINE)
+        resumed = game.wait_for_lines(2, since=resumed_from, pattern=FRAME_LINE)
         checks.expect(len(resumed) >= 2, f"lines again after resuming ({len(resumed)})")
         first_values = [float(v) for v in resumed[0].split()] if resumed else []
         checks.expect(first_values and max(first_values) < 0.5,

@@ -5,7 +5,10 @@ Game as context managers (or call close()); XServer.close() also ends the games 
 on its display, and whatever is left at interpreter exit (an exception, sys.exit, Ctrl-C or
 SIGTERM) is killed and reaped then."""
 import atexit
+import contextlib
 import os
+import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -13,9 +16,11 @@ import tempfile
 import threading
 import time
 
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TITLE = "VOLK 5 Pellor"
 ERROR_BOX_TITLE = "An error occurred"
 GRACE = 10  # seconds a process gets to end on its own before it is killed
+FRAME_LINE = re.compile(r"^(\d+\.\d{6} ){10}\n$")  # one line per ten frames drawn
 
 _servers = []  # X servers started here and not yet closed
 _servers_lock = threading.Lock()
@@ -205,6 +210,15 @@ class Game:
         with self._lock:
             return "".join(text for _, text in self.errors)
 
+    def output_text(self):
+        with self._lock:
+            return "".join(text for _, text in self.lines)
+
+    def frame_lines(self):
+        """How many frame-time lines have arrived (a shader's compile log shares the stream)."""
+        with self._lock:
+            return sum(1 for _, text in self.lines if FRAME_LINE.match(text))
+
     def wait_for_lines(self, count, since=None, pattern=None, timeout=30):
         """Texts of the standard-output lines that arrived after since (a time.monotonic()
         stamp; every line when None) and match pattern (a compiled regular expression; any
@@ -345,3 +359,33 @@ def difference(a, b):
     step = 97  # a sample is plenty to tell pictures apart
     total = sum(abs(da[i] - db[i]) for i in range(0, len(da), step))
     return total / (len(da) / step)
+
+
+@contextlib.contextmanager
+def ended(process, grace=0):
+    """For a process started with subprocess.Popen rather than Game: yields it and, however
+    the block ends, ends it (end_process) if it still runs."""
+    try:
+        yield process
+    finally:
+        end_process(process, grace=grace)
+
+
+@contextlib.contextmanager
+def data_copy(prefix):
+    """Path of a fresh temporary directory holding a copy of the repository's data/ (for a
+    game run there to damage), removed with everything in it afterwards."""
+    workdir = tempfile.mkdtemp(prefix=prefix)
+    try:
+        shutil.copytree(os.path.join(TOP, "data"), os.path.join(workdir, "data"))
+        yield workdir
+    finally:
+        # NOTE: what a test put there may be a FIFO, a symlink loop or a directory where a
+        # file was: removed as far as it can be, never followed.
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+def is_sanitized(executable):
+    """True when the executable carries AddressSanitizer (its runtime's entry is named)."""
+    with open(executable, "rb") as f:
+        return b"__asan_init" in f.read()

@@ -37,19 +37,23 @@ TEST(RenderState, FixedStateAfterInit) {
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    GLint value = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
-    EXPECT_EQ(value, GL_LEQUAL);
-    glGetIntegerv(GL_CULL_FACE_MODE, &value);
-    EXPECT_EQ(value, GL_BACK);
-    glGetIntegerv(GL_FRONT_FACE, &value);
-    EXPECT_EQ(value, GL_CCW);
-    glGetIntegerv(GL_BLEND_SRC_RGB, &value);
-    EXPECT_EQ(value, GL_SRC_ALPHA);
-    glGetIntegerv(GL_BLEND_DST_RGB, &value);
-    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
-    EXPECT_EQ(value, GL_TEXTURE0);
+    const struct {
+        const char* name;
+        GLenum state;
+        GLint value;
+    } expected[] = {
+        {"depth function", GL_DEPTH_FUNC, GL_LEQUAL},
+        {"culled faces", GL_CULL_FACE_MODE, GL_BACK},
+        {"front faces", GL_FRONT_FACE, GL_CCW},
+        {"blend source", GL_BLEND_SRC_RGB, GL_SRC_ALPHA},
+        {"blend destination", GL_BLEND_DST_RGB, GL_ONE_MINUS_SRC_ALPHA},
+        {"active texture unit", GL_ACTIVE_TEXTURE, GL_TEXTURE0},
+    };
+    for (const auto& row : expected) {
+        GLint value = 0;
+        glGetIntegerv(row.state, &value);
+        EXPECT_EQ(value, row.value) << row.name;
+    }
 }
 
 TEST(RenderState, ClearGivesOpaqueWhiteAndFarDepth) {

@@ -30,6 +30,11 @@ const std::string oneUv = R"([{"u":1,"v":2}])";
 const std::string oneColor = R"([{"r":1,"g":2,"b":3}])";
 const std::string oneTriangle = R"([{"a":0,"b":0,"c":0}])";
 
+// One vertex, uv and colour with the given index list.
+std::string oneVertexWith(const std::string& indices) {
+    return model(oneVertex, oneUv, oneColor, indices);
+}
+
 // A one-entry list "[{...}]" made n entries long.
 std::string times(const std::string& list, int n) {
     const std::string entry = list.substr(1, list.size() - 2);
@@ -41,8 +46,7 @@ std::string times(const std::string& list, int n) {
 }
 
 std::string withAnimations(const std::string& animations) {
-    return R"({"animations": )" + animations + "," +
-           model(oneVertex, oneUv, oneColor, oneTriangle).substr(1);
+    return R"({"animations": )" + animations + "," + oneVertexWith(oneTriangle).substr(1);
 }
 
 std::string key(const std::string& time, const std::string& vertices = oneVertex) {
@@ -95,7 +99,7 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
     const std::vector<BadFile> cases = {
         {"no file", "", "", "cannot open: No such file or directory"},
         {"empty", "m.json", "", "the file is empty"},
-        {"truncated", "m.json", model(oneVertex, oneUv, oneColor, oneTriangle).substr(0, 40),
+        {"truncated", "m.json", oneVertexWith(oneTriangle).substr(0, 40),
          "not valid JSON: The JSON document has an improper structure: missing or superfluous "
          "commas, braces, missing keys, etc."},
         {"not UTF-8", "m.json", "{\"na\xff\": 1}", "not valid JSON: The input is not valid UTF-8"},
@@ -116,13 +120,10 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
          model(R"([{"x":1,"y":1e39,"z":3}])", oneUv, oneColor, oneTriangle),
          "\"vertices\" entry 0: \"y\" is not a number finite as a 32-bit float (too large)"},
         {"fractional index past the vertices once truncated", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":1.5,"c":0}])"),
-         "index 1 is past the 1 vertices"},
-        {"index past 2^64", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":0,"c":18446744073709551615}])"),
+         oneVertexWith(R"([{"a":0,"b":1.5,"c":0}])"), "index 1 is past the 1 vertices"},
+        {"index past 2^64", "m.json", oneVertexWith(R"([{"a":0,"b":0,"c":18446744073709551615}])"),
          "\"indices\" entry 0: \"c\" is not an integer (too large)"},
-        {"index of 1e300", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":1e300,"b":0,"c":0}])"),
+        {"index of 1e300", "m.json", oneVertexWith(R"([{"a":1e300,"b":0,"c":0}])"),
          "\"indices\" entry 0: \"a\" is not an integer (too large)"},
         {"fewer uvs than vertices", "m.json",
          model(R"([{"x":1,"y":2,"z":3},{"x":1,"y":2,"z":3}])", oneUv,
@@ -130,11 +131,10 @@ TEST(BadAssets, MeshDocumentsGiveOneLineAndAnEmptyMesh) {
          "\"uvs\" has 1 entries but \"vertices\" has 2"},
         {"fewer colors than vertices", "m.json", model(oneVertex, oneUv, "[]", oneTriangle),
          "\"colors\" has 0 entries but \"vertices\" has 1"},
-        {"index past the vertices", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":0,"b":0,"c":1}])"),
+        {"index past the vertices", "m.json", oneVertexWith(R"([{"a":0,"b":0,"c":1}])"),
          "index 1 is past the 1 vertices"},
         {"index past the vertices after the modulo", "m.json",
-         model(oneVertex, oneUv, oneColor, R"([{"a":65537,"b":0,"c":0}])"),
+         oneVertexWith(R"([{"a":65537,"b":0,"c":0}])"),
          "index 65537 is past the 1 vertices (stored modulo 65536 as 1)"},
         {"negative index", "m.json",
          model(times(oneVertex, 4), times(oneUv, 4), times(oneColor, 4),

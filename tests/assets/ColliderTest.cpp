@@ -1,9 +1,22 @@
 // Collider documents: parallel arrays, segment end points and the path rule.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "assets/Collider.h"
 #include "support/CapturedStream.h"
 #include "support/ScratchDir.h"
+
+namespace {
+
+// Vertex, segment and circle counts, compared as one list so a failure shows all three.
+void expectCounts(const Collider& collider, int vertices, int segments, int circles) {
+    EXPECT_EQ((std::vector<int>{collider.getVertexCount(), collider.getSegmentCount(),
+                                collider.getCircleCount()}),
+              (std::vector<int>{vertices, segments, circles}));
+}
+
+}  // namespace
 
 TEST(Collider, ReadsPointsSegmentsAndCircles) {
     ScratchDir files;
@@ -13,9 +26,7 @@ TEST(Collider, ReadsPointsSegmentsAndCircles) {
         "indices": [{"b": 2, "a": 0}, {"a": 1, "b": 2, "weight": 3}],
         "vertices": [{"y": 10, "x": 0}, {"x": 1, "y": 11}, {"x": 2.5, "y": 12, "z": 7}]
     }})")));
-    EXPECT_EQ(collider.getVertexCount(), 3);
-    EXPECT_EQ(collider.getSegmentCount(), 2);
-    EXPECT_EQ(collider.getCircleCount(), 2);
+    expectCounts(collider, 3, 2, 2);
     EXPECT_EQ(collider.getCircleX(0), 1.0f);
     EXPECT_EQ(collider.getCircleY(0), 2.0f);
     EXPECT_EQ(collider.getCircleRadius(0), 4.0f);
@@ -36,9 +47,7 @@ TEST(Collider, DocumentsWithoutShapesGiveZeroCounts) {
         Collider collider;
         EXPECT_TRUE(collider.load(files.write("c.json", text))) << text;
         EXPECT_EQ(err.finish(), "");
-        EXPECT_EQ(collider.getVertexCount(), 0);
-        EXPECT_EQ(collider.getSegmentCount(), 0);
-        EXPECT_EQ(collider.getCircleCount(), 0);
+        expectCounts(collider, 0, 0, 0);
     }
 }
 
@@ -52,9 +61,7 @@ TEST(Collider, PathsWithoutJsonChangeNothing) {
     EXPECT_TRUE(collider.load(files.path("collider.bin")));
     EXPECT_TRUE(collider.load(".json"));
     EXPECT_EQ(err.finish(), "");
-    EXPECT_EQ(collider.getVertexCount(), 4);
-    EXPECT_EQ(collider.getSegmentCount(), 4);
-    EXPECT_EQ(collider.getCircleCount(), 1);
+    expectCounts(collider, 4, 4, 1);
 }
 
 TEST(Collider, NamesWithAnEscapedNulAreOtherNames) {

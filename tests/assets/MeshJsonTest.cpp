@@ -25,6 +25,15 @@ bool loadText(Mesh& mesh, const ScratchDir& files, const std::string& text,
     return mesh.load(files.write(name, text));
 }
 
+// The counts the GPU side is given: floats of each list and indices.
+void expectCounts(const Mesh& mesh, int vertexFloats, int uvFloats, int colorFloats,
+                  int indices) {
+    EXPECT_EQ(mesh.getVertexFloatCount(), vertexFloats);
+    EXPECT_EQ(mesh.getUvFloatCount(), uvFloats);
+    EXPECT_EQ(mesh.getColorFloatCount(), colorFloats);
+    EXPECT_EQ(mesh.getIndexCount(), indices);
+}
+
 }  // namespace
 
 TEST(MeshJson, ReadsEveryListInEntryOrder) {
@@ -36,10 +45,7 @@ TEST(MeshJson, ReadsEveryListInEntryOrder) {
     EXPECT_EQ(mesh.getColors(),
               (std::vector<float>{1, 0, 0, 0, 1, 0, 0, 0, 1, 0.25f, 0.5f, 0.75f}));
     EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
-    EXPECT_EQ(mesh.getVertexFloatCount(), 12);
-    EXPECT_EQ(mesh.getColorFloatCount(), 12);
-    EXPECT_EQ(mesh.getUvFloatCount(), 8);
-    EXPECT_EQ(mesh.getIndexCount(), 6);
+    expectCounts(mesh, 12, 8, 12, 6);
     EXPECT_EQ(mesh.getAnimation(), nullptr);
 }
 
@@ -82,10 +88,7 @@ TEST(MeshJson, ListValuesThatAreNotListsAreEmpty) {
         loadText(mesh, files,
                  R"({"model": {"vertices": 3, "uvs": "no", "colors": null, "indices": true}})"));
     EXPECT_TRUE(mesh.getVertices().empty());
-    EXPECT_EQ(mesh.getVertexFloatCount(), 0);
-    EXPECT_EQ(mesh.getUvFloatCount(), 0);
-    EXPECT_EQ(mesh.getColorFloatCount(), 0);
-    EXPECT_EQ(mesh.getIndexCount(), 0);
+    expectCounts(mesh, 0, 0, 0, 0);
 }
 
 TEST(MeshJson, IndicesAreStoredModulo65536) {
@@ -151,9 +154,7 @@ TEST(MeshJson, LongerUvAndColorListsAreReadWhole) {
       "colors": [{"r":1,"g":0,"b":0},{"r":9,"g":9,"b":9},{"r":8,"g":8,"b":8}],
       "indices": [{"a":0,"b":0,"c":0}]
     }})"));
-    EXPECT_EQ(mesh.getVertexFloatCount(), 3);
-    EXPECT_EQ(mesh.getUvFloatCount(), 4);
-    EXPECT_EQ(mesh.getColorFloatCount(), 9);
+    expectCounts(mesh, 3, 4, 9, 3);
     EXPECT_EQ(mesh.getUvs(), (std::vector<float>{0.5f, 0.25f, 9, 9}));
     EXPECT_EQ(mesh.getColors(), (std::vector<float>{1, 0, 0, 9, 9, 9, 8, 8, 8}));
     EXPECT_EQ(mesh.getIndices(), (std::vector<std::uint16_t>{0, 0, 0}));

@@ -6,15 +6,11 @@
 
 #include "game/Game.h"
 #include "support/GlContext.h"
+#include "support/MatrixPoint.h"
 
 namespace {
 
 int zeroRand() { return 0; }
-
-Vector3 apply(const Matrix4& m, float x, float y, float z) {
-    return Vector3(m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                   m[2] * x + m[6] * y + m[10] * z + m[14]);
-}
 
 class Placement : public ::testing::Test {
 protected:
@@ -48,7 +44,7 @@ TEST_F(Placement, HiddenAtRadiusFlatAtTerrainRayBentBetween) {
 
     // Flat: the prototype's own placement, pivot (1, 1) at the instance position.
     game->placeInstance(wall, Vector3(9.0f, -12.0f, 2.0f), radius);
-    const Vector3 corner = apply(wall.getModelView(), 1.0f, 1.0f, 0.0f);
+    const Vector3 corner = transformPoint(wall.getModelView(), 1.0f, 1.0f, 0.0f);
     EXPECT_FLOAT_EQ(corner.x, 9.0f);
     EXPECT_FLOAT_EQ(corner.y, -12.0f);
     EXPECT_FLOAT_EQ(corner.z, 2.0f);
@@ -71,21 +67,22 @@ TEST_F(Placement, BentInstanceTipsOverTheRim) {
               InstancePlacement::bent);
     EXPECT_EQ(wall.position.x, 15.0f);
     const Matrix4& m = wall.getModelView();
-    const Vector3 foot = apply(m, 1.0f, 1.0f, 0.0f);  // the pivot
+    const Vector3 foot = transformPoint(m, 1.0f, 1.0f, 0.0f);  // the pivot
     EXPECT_NEAR(foot.x, 15.0f + 4.0f * std::sin(1.0f), 1e-4f);
     EXPECT_NEAR(foot.y, 0.0f, 1e-5f);
     EXPECT_NEAR(foot.z, 4.0f * std::cos(1.0f) - 4.0f, 1e-4f);
-    const Vector3 up = apply(m, 1.0f, 1.0f, 2.0f);  // 2 units up the wall leans outwards
+    const Vector3 up = transformPoint(m, 1.0f, 1.0f, 2.0f);  // 2 units up the wall leans outwards
     EXPECT_NEAR(up.x - foot.x, 2.0f * std::sin(1.0f), 1e-4f);
     EXPECT_NEAR(up.z - foot.z, 2.0f * std::cos(1.0f), 1e-4f);
     // Raised by its height in the turned frame.
     game->placeInstance(wall, Vector3(19.0f, 0.0f, 6.0f), 30.0f);
-    EXPECT_NEAR(apply(wall.getModelView(), 1, 1, 0).z, 10.0f * std::cos(1.0f) - 4.0f, 1e-4f);
+    EXPECT_NEAR(transformPoint(wall.getModelView(), 1, 1, 0).z, 10.0f * std::cos(1.0f) - 4.0f,
+                1e-4f);
 
     // Along -y with a panned ground: the axis is the tangent, the tip points away from centre.
     game->setGroundOffset(Vector2(0.0f, 2.0f));
     game->placeInstance(wall, Vector3(0.0f, -19.0f, 0.0f), 30.0f);  // 21 out: 1.5 radians
-    const Vector3 tipped = apply(wall.getModelView(), 1.0f, 1.0f, 1.0f);
+    const Vector3 tipped = transformPoint(wall.getModelView(), 1.0f, 1.0f, 1.0f);
     EXPECT_NEAR(tipped.x, 0.0f, 1e-4f);
     EXPECT_NEAR(tipped.y, -15.0f - 5.0f * std::sin(1.5f), 1e-4f);
     EXPECT_NEAR(tipped.z, 5.0f * std::cos(1.5f) - 4.0f, 1e-4f);
@@ -93,7 +90,7 @@ TEST_F(Placement, BentInstanceTipsOverTheRim) {
     // Beyond 12.566 units out the turn stops at 3.14159: upside down under the rim.
     game->setGroundOffset(Vector2(0.0f, 0.0f));
     game->placeInstance(wall, Vector3(28.0f, 0.0f, 0.0f), 30.0f);
-    const Vector3 under = apply(wall.getModelView(), 1.0f, 1.0f, 1.0f);
+    const Vector3 under = transformPoint(wall.getModelView(), 1.0f, 1.0f, 1.0f);
     EXPECT_NEAR(under.x, 15.0f, 1e-3f);
     EXPECT_NEAR(under.z, -9.0f, 1e-3f);
 }
@@ -104,7 +101,7 @@ TEST_F(Placement, BentMatrixStaysFiniteAtZeroRayAndLowInstances) {
     // Everything but the exact centre is bent, pivoting 4 units below the centre.
     EXPECT_EQ(game->placeInstance(tree, Vector3(0.0f, 0.0f, 0.0f), 15.0f), InstancePlacement::flat);
     ASSERT_EQ(game->placeInstance(tree, Vector3(2.0f, 0.0f, 0.0f), 15.0f), InstancePlacement::bent);
-    const Vector3 foot = apply(tree.getModelView(), 0.5f, 0.5f, 0.0f);
+    const Vector3 foot = transformPoint(tree.getModelView(), 0.5f, 0.5f, 0.0f);
     EXPECT_NEAR(foot.x, 4.0f * std::sin(0.5f), 1e-4f);
     EXPECT_NEAR(foot.z, 4.0f * std::cos(0.5f) - 4.0f, 1e-4f);
     // An instance at z = -10 and one below it tip the same way as one on the ground.
@@ -112,7 +109,7 @@ TEST_F(Placement, BentMatrixStaysFiniteAtZeroRayAndLowInstances) {
     for (float z : {-10.0f, -14.0f}) {
         game->placeInstance(tree, Vector3(19.0f, 0.0f, z), 30.0f);
         for (int i = 0; i < 16; ++i) ASSERT_TRUE(std::isfinite(tree.getModelView()[i])) << z;
-        const Vector3 p = apply(tree.getModelView(), 0.5f, 0.5f, 0.0f);
+        const Vector3 p = transformPoint(tree.getModelView(), 0.5f, 0.5f, 0.0f);
         EXPECT_NEAR(p.x, 15.0f + (z + 4.0f) * std::sin(1.0f), 1e-4f) << z;
         EXPECT_NEAR(p.z, (z + 4.0f) * std::cos(1.0f) - 4.0f, 1e-4f) << z;
     }

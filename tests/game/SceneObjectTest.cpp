@@ -3,16 +3,7 @@
 
 #include "game/SceneObject.h"
 #include "math/Camera.h"
-
-namespace {
-
-// Where the model-view matrix takes a point of the mesh.
-Vector3 apply(const Matrix4& m, float x, float y, float z) {
-    return Vector3(m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                   m[2] * x + m[6] * y + m[10] * z + m[14]);
-}
-
-}  // namespace
+#include "support/MatrixPoint.h"
 
 TEST(SceneObject, FreshObjectAndRadii) {
     SceneObject object;
@@ -63,14 +54,14 @@ TEST(SceneObject, ModelViewAppliesPivotScaleRotationPositionThenView) {
 
     // The pivot sits at the position; the mesh's (1, 0.5) corner is 1 unit of scaled x out,
     // turned by 90 degrees onto +y.
-    const Vector3 centre = apply(object.getModelView(), 0.5f, 0.5f, 0.0f);
+    const Vector3 centre = transformPoint(object.getModelView(), 0.5f, 0.5f, 0.0f);
     EXPECT_NEAR(centre.x, 110.0f, 1e-4f);
     EXPECT_NEAR(centre.y, 20.0f, 1e-4f);
     EXPECT_NEAR(centre.z, 1.0f, 1e-6f);
-    const Vector3 side = apply(object.getModelView(), 1.0f, 0.5f, 0.0f);
+    const Vector3 side = transformPoint(object.getModelView(), 1.0f, 0.5f, 0.0f);
     EXPECT_NEAR(side.x, 110.0f, 1e-4f);
     EXPECT_NEAR(side.y, 21.0f, 1e-4f);
-    const Vector3 top = apply(object.getModelView(), 0.5f, 1.0f, 0.0f);
+    const Vector3 top = transformPoint(object.getModelView(), 0.5f, 1.0f, 0.0f);
     EXPECT_NEAR(top.x, 108.5f, 1e-4f);
     EXPECT_NEAR(top.y, 20.0f, 1e-4f);
 }

@@ -10,6 +10,7 @@
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"
 #include "support/TestImages.h"
+#include "support/TestShaders.h"
 
 namespace {
 
@@ -25,25 +26,6 @@ void addQuad(Mesh& mesh, float r, float g, float b) {
     mesh.addTriangle(2, 1, 3);
     mesh.updateCounts();
 }
-
-const char* const vertexSource = R"(#version 130
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
-uniform mat4 mvMat;
-uniform mat4 projMat;
-out vec3 colour;
-void main() {
-    colour = inNormal + vec3(inTexCoord * 0.001, 0.0);
-    gl_Position = projMat * mvMat * vec4(inVertex, 1.0);
-}
-)";
-
-const char* const fragmentSource = R"(#version 130
-in vec3 colour;
-out vec4 fragColour;
-void main() { fragColour = vec4(colour, 1.0); }
-)";
 
 const ShaderVariable uniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
 
@@ -136,8 +118,8 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     GlContext& gl = GlContext::get();
     gl.useFramebuffer(32, 32);
     ScratchDir dir;
-    writeFile(dir.path("flat.vert"), std::string(vertexSource));
-    writeFile(dir.path("flat.frag"), std::string(fragmentSource));
+    writeFile(dir.path("flat.vert"), std::string(TestShaders::vertex));
+    writeFile(dir.path("flat.frag"), std::string(TestShaders::fragment));
     ShaderProgram program;
     ASSERT_TRUE(program.load(dir.path("flat")));
     program.setVariables(uniforms, 2);

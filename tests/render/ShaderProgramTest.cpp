@@ -11,31 +11,14 @@
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"
 #include "support/TestImages.h"
+#include "support/TestShaders.h"
 
 using namespace GLFunctions;
 
 namespace {
 
-const char* const vertexSource = R"(#version 130
-in vec3 inVertex;
-in vec2 inTexCoord;
-in vec3 inNormal;
-uniform mat4 mvMat;
-uniform mat4 projMat;
-uniform vec2 pos;
-uniform float terrainRay;
-out vec3 colour;
-void main() {
-    colour = inNormal + vec3(inTexCoord * 0.001, 0.0);
-    gl_Position = projMat * mvMat * vec4(inVertex + vec3(pos * terrainRay, 0.0), 1.0);
-}
-)";
-
-const char* const fragmentSource = R"(#version 130
-in vec3 colour;
-out vec4 fragColour;
-void main() { fragColour = vec4(colour, 1.0); }
-)";
+const char* const vertexSource = TestShaders::vertex;
+const char* const fragmentSource = TestShaders::fragment;
 
 // The same program without inTexCoord: the linker has no such attribute.
 const char* const vertexWithoutUvs = R"(#version 130
@@ -87,6 +70,12 @@ Output build(ShaderProgram& program, const std::string& base, const ShaderVariab
     result.err = err.finish();
     result.out = out.finish();
     return result;
+}
+
+// build with the basic uniforms, for a vertex source beside the usual fragment shader.
+Output buildVertex(ShaderProgram& program, const ScratchDir& dir, const std::string& name,
+                   const char* vertex) {
+    return build(program, writePair(dir, name, vertex, fragmentSource), basicUniforms, 2);
 }
 
 }  // namespace
@@ -154,7 +143,7 @@ TEST(ShaderProgram, SwitchingProgramsHandsOverTheAttributeArrays) {
     ScratchDir dir;
     ShaderProgram full;
     ShaderProgram partial;
-    build(full, writePair(dir, "full", vertexSource, fragmentSource), basicUniforms, 2);
+    buildVertex(full, dir, "full", vertexSource);
     const std::string partialBase = writePair(dir, "partial", vertexWithoutUvs, fragmentSource);
     const Output partialBuilt = build(partial, partialBase, basicUniforms, 2);
     // Linked, but the mesh's uvs have nowhere to go: said once, at link time.
@@ -192,9 +181,8 @@ TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
 
     // A vertex shader that does not compile: its log after the header line, then the link.
     ShaderProgram broken;
-    const Output syntax = build(
-        broken, writePair(dir, "broken", "#version 130\nvoid main() { oops }\n", fragmentSource),
-        basicUniforms, 2);
+    const Output syntax =
+        buildVertex(broken, dir, "broken", "#version 130\nvoid main() { oops }\n");
     EXPECT_TRUE(syntax.loaded);
     EXPECT_FALSE(syntax.linked);
     EXPECT_EQ(syntax.out.rfind("Could not compile vertexShader 35633:\n", 0), 0u) << syntax.out;
@@ -203,9 +191,7 @@ TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
 
     // Both compile, but the vertex stage has no main().
     ShaderProgram unlinked;
-    const Output link = build(
-        unlinked, writePair(dir, "unlinked", "#version 130\nvoid helper() {}\n", fragmentSource),
-        basicUniforms, 2);
+    const Output link = buildVertex(unlinked, dir, "unlinked", "#version 130\nvoid helper() {}\n");
     EXPECT_TRUE(link.loaded);
     EXPECT_FALSE(link.linked);
     EXPECT_EQ(link.out, "programme non linke\n");

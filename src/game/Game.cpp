@@ -124,40 +124,11 @@ bool Game::init() {
     spaceLatch = false;
     f2Latch = false;
 
-    fontTexture.load("data/font.bmp.fnt");
-    roadTexture.load("data/road6.png");
-    wallTexture.load("data/wall.bmp");
-    woodTexture.load("data/wood.bmp");
-    grassTexture.load("data/grass.bmp");
-    whiteTexture.load("data/whitepixel.bmp");
-    starsTexture.load("data/sky/stars/stars.bmp");
-    for (Texture* t : {&fontTexture, &roadTexture, &wallTexture, &woodTexture, &whiteTexture,
-                       &grassTexture, &starsTexture}) {
-        t->upload();
-        t->freePixels();
-    }
-    starsTexture.setWrap(Texture::wrapRepeat);
-    wallTexture.setWrap(Texture::wrapRepeat);
-    wallTexture.setFiltering(Texture::filterNearest);
-    woodTexture.setWrap(Texture::wrapRepeat);
-    woodTexture.setFiltering(Texture::filterNearest);
-
-    quadMesh.load("data/quad.json");
-    quadMesh.upload();
-    treeMesh.load("data/meshes/display/tree.json");
-    treeMesh.upload();
-    wallMesh.load("data/meshes/display/wall.json");
-    wallMesh.upload();
-    tallWallMesh.load("data/meshes/display/tallWall.json");
-    tallWallMesh.upload();
-    woodMesh.load("data/meshes/display/wood.json");
-    woodMesh.upload();
-    floorWoodMesh.load("data/meshes/display/floorWood.json");
-    floorWoodMesh.upload();
-    backgroundMesh.load("data/quadBackground.json");
-    backgroundMesh.upload();
-
-    quadCollider.load("data/meshes/colliders/quadCollider.json");
+    decodeTextures();
+    uploadTextures();
+    loadMeshes();
+    uploadMeshes();
+    loadColliders();
 
     background.init(0.0f, 0.0f, -1.0f, &backgroundMesh, &starsTexture, &worldCamera);
     background.setScaling(200.0f, 200.0f, 1.0f);
@@ -192,24 +163,6 @@ void Game::setUpLabels() {
     randomModeLabel.init("PRESS F2 FOR RANDOM MODE", 600, 600, -35, 25, 0, 0, 0, &fontTexture,
                          &hudCamera);
     randomModeLabel.setAngle(-10);
-}
-
-void Game::buildShaders() {
-    const ShaderVariable basicUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
-    const ShaderVariable terrainUniforms[] = {{"finalMatrix", 0, 16},
-                                              {"mvMat", 0, 16},
-                                              {"projMat", 0, 16},
-                                              {"pos", 0, 2},
-                                              {"terrainRay", 0, 1}};
-    basicShader.load("data/shaders/basic-fixed");
-    basicShader.setVariables(basicUniforms);
-    basicShader.compileAndLink();
-    terrainShader.load("data/shaders/conveyor-map");
-    terrainShader.setVariables(terrainUniforms);
-    terrainShader.compileAndLink();
-    gameOverShader.load("data/shaders/gameover-fixed");
-    gameOverShader.setVariables(basicUniforms);
-    gameOverShader.compileAndLink();
 }
 
 void Game::resetLevel() {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 
 #include "app/Keyboard.h"
 #include "app/Renderer.h"
@@ -36,6 +37,8 @@ constexpr float bendRate = 4.0f;  // units beyond terrainRay per radian
 constexpr float bendLimit = 3.14159f;
 
 const Vector3 removed(-1000.0f, -1000.0f, -1000.0f);
+
+constexpr float labelDepth = -35.0f;  // every HUD label's z
 
 // printf's %d of a float truncated toward zero, without the undefined conversion of values
 // that do not fit an int.
@@ -149,20 +152,36 @@ bool Game::init() {
 }
 
 void Game::setUpLabels() {
-    positionLabel.init("ca marche!", 150, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
-    positionLabel.setAngle(90);
-    multiplierLabel.init("x3", 230, 35, -35, 90, 0, 0, 1, &fontTexture, &hudCamera);
-    multiplierLabel.setAngle(90);
-    scoreLabel.init("ca marche!", 310, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
-    scoreLabel.setAngle(90);
-    modeLabel.init("NORMAL", 40, 620, -35, 40, 0, 0, 0, &fontTexture, &hudCamera);
-    startLabel.init("PRESS SPACE TO START", 150, 35, -35, 50, 0, 0, 0, &fontTexture, &hudCamera);
-    easyModeLabel.init("PRESS F1 FOR EASY MODE", 80, 450, -35, 30, 0, 0, 0, &fontTexture,
-                       &hudCamera);
-    easyModeLabel.setAngle(20);
-    randomModeLabel.init("PRESS F2 FOR RANDOM MODE", 600, 600, -35, 25, 0, 0, 0, &fontTexture,
-                         &hudCamera);
-    randomModeLabel.setAngle(-10);
+    struct Rgb {
+        float red, green, blue;  // 0 ... 1
+    };
+    // One HUD label: its text from (x, y) in HUD units, glyphs glyphSize units wide, turned
+    // by angle degrees.
+    struct Label {
+        TextLabel* label;
+        const char* text;
+        float x, y;
+        unsigned glyphSize;
+        Rgb colour;
+        float angle;
+    };
+    // clang-format off
+    const Label labels[] = {
+        // label           text                          x    y  glyph  colour     angle
+        {&positionLabel,   "ca marche!",               150,  35,  90,  {0, 1, 0},   90},
+        {&multiplierLabel, "x3",                       230,  35,  90,  {0, 0, 1},   90},
+        {&scoreLabel,      "ca marche!",               310,  35,  90,  {0, 1, 0},   90},
+        {&modeLabel,       "NORMAL",                    40, 620,  40,  {0, 0, 0},    0},
+        {&startLabel,      "PRESS SPACE TO START",     150,  35,  50,  {0, 0, 0},    0},
+        {&easyModeLabel,   "PRESS F1 FOR EASY MODE",    80, 450,  30,  {0, 0, 0},   20},
+        {&randomModeLabel, "PRESS F2 FOR RANDOM MODE", 600, 600,  25,  {0, 0, 0},  -10},
+    };
+    // clang-format on
+    for (const Label& l : labels) {
+        l.label->init(l.text, l.x, l.y, labelDepth, l.glyphSize, l.colour.red, l.colour.green,
+                      l.colour.blue, &fontTexture, &hudCamera);
+        l.label->setAngle(l.angle);
+    }
 }
 
 void Game::resetLevel() {
@@ -298,7 +317,8 @@ void Game::setUpPrototypes() {
 const TextLabel& Game::getLabel(int index) const {
     const TextLabel* labels[] = {&positionLabel, &multiplierLabel, &scoreLabel,   &modeLabel,
                                  &startLabel,    &randomModeLabel, &easyModeLabel};
-    return *labels[index >= 0 && index < 7 ? index : 0];
+    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < std::size(labels);
+    return *labels[inRange ? index : 0];
 }
 
 void Game::update(float dt) {

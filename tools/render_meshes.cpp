@@ -6,11 +6,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
+#include "game/GameAssets.h"
 #include "math/Camera.h"
 #include "math/Transform.h"
 #include "render/ShaderProgram.h"
@@ -48,58 +50,13 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgbaBott
     return true;
 }
 
-struct Assets {
-    Texture wall, wood, grass, white, stars;
-    Mesh quad, tree, wallMesh, tallWall, woodMesh, floorWood, background;
-    ShaderProgram basic, terrain, gameOver;
-};
-
-void loadTexture(Texture& texture, const char* path) {
-    texture.load(path);
-    texture.upload();
-    texture.freePixels();
-}
-
-void loadMesh(Mesh& mesh, const char* path) {
-    mesh.load(path);
-    mesh.upload();
-}
-
-void loadAssets(Assets& a) {
-    loadTexture(a.wall, "data/wall.bmp");
-    loadTexture(a.wood, "data/wood.bmp");
-    loadTexture(a.grass, "data/grass.bmp");
-    loadTexture(a.white, "data/whitepixel.bmp");
-    loadTexture(a.stars, "data/sky/stars/stars.bmp");
-    // The game's settings.
-    a.stars.setWrap(Texture::wrapRepeat);
-    a.wall.setWrap(Texture::wrapRepeat);
-    a.wall.setFiltering(Texture::filterNearest);
-    a.wood.setWrap(Texture::wrapRepeat);
-    a.wood.setFiltering(Texture::filterNearest);
-    loadMesh(a.quad, "data/quad.json");
-    loadMesh(a.tree, "data/meshes/display/tree.json");
-    loadMesh(a.wallMesh, "data/meshes/display/wall.json");
-    loadMesh(a.tallWall, "data/meshes/display/tallWall.json");
-    loadMesh(a.woodMesh, "data/meshes/display/wood.json");
-    loadMesh(a.floorWood, "data/meshes/display/floorWood.json");
-    loadMesh(a.background, "data/quadBackground.json");
-
-    const ShaderVariable basicRows[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
-    const ShaderVariable terrainRows[] = {{"finalMatrix", 0, 16},
-                                          {"mvMat", 0, 16},
-                                          {"projMat", 0, 16},
-                                          {"pos", 0, 2},
-                                          {"terrainRay", 0, 1}};
-    a.basic.load("data/shaders/basic-fixed");
-    a.basic.setVariables(basicRows);
-    a.basic.compileAndLink();
-    a.terrain.load("data/shaders/conveyor-map");
-    a.terrain.setVariables(terrainRows);
-    a.terrain.compileAndLink();
-    a.gameOver.load("data/shaders/gameover-fixed");
-    a.gameOver.setVariables(basicRows);
-    a.gameOver.compileAndLink();
+// The game's own assets, loaded by its own steps (the collider is not needed here).
+void loadAssets(GameAssets& a) {
+    a.decodeTextures();
+    a.uploadTextures();
+    a.loadMeshes();
+    a.uploadMeshes();
+    a.buildShaders();
 }
 
 // view x T(position) x S(scale) x T(-pivot), as a scene object draws.
@@ -154,96 +111,136 @@ void useWith(ShaderProgram& program, Camera& camera) {
     program.setUniformMatrix4("projMat", camera.projection());
 }
 
-// One mesh on a little patch of grass, seen from three quarters above.
-void renderMesh(Assets& a, Mesh& mesh, Texture& texture, float pivot, float eyeDistance,
-                float lookZ, ShaderProgram& program) {
+// One mesh with its texture on a little patch of grass, seen from three quarters above.
+struct MeshView {
+    const char* name;  // of the picture
+    Mesh GameAssets::*mesh;
+    Texture GameAssets::*texture;
+    ShaderProgram GameAssets::*program;
+    float pivot;        // as the level places the mesh
+    float eyeDistance;  // from the mesh's foot
+    float lookZ;        // height looked at
+};
+
+using A = GameAssets;  // keeps each view on one line
+constexpr MeshView meshViews[] = {
+    {"wall", &A::wallMesh, &A::wallTexture, &A::basicShader, 1.0f, 8.0f, 1.0f},
+    {"tallWall", &A::tallWallMesh, &A::wallTexture, &A::basicShader, 1.0f, 14.0f, 3.0f},
+    {"wood", &A::woodMesh, &A::woodTexture, &A::basicShader, 1.0f, 8.0f, 0.8f},
+    {"floorWood", &A::floorWoodMesh, &A::woodTexture, &A::basicShader, 1.0f, 6.0f, 0.0f},
+    {"tree", &A::treeMesh, &A::whiteTexture, &A::basicShader, 0.5f, 6.0f, 1.3f},
+    {"quad", &A::quadMesh, &A::grassTexture, &A::basicShader, 0.5f, 3.0f, 0.0f},
+    {"tree-gameover", &A::treeMesh, &A::whiteTexture, &A::gameOverShader, 0.5f, 6.0f, 1.3f},
+};
+
+void renderMesh(GameAssets& a, const MeshView& view) {
     Camera camera;
     setProjection(camera);
-    camera.lookAt(eyeDistance * 0.55f, -eyeDistance * 0.8f, eyeDistance * 0.55f + lookZ, 0.0f, 0.0f,
-                  lookZ, 0.0f, 0.0f, 10.0f);
+    const float d = view.eyeDistance;
+    camera.lookAt(d * 0.55f, -d * 0.8f, d * 0.55f + view.lookZ, 0.0f, 0.0f, view.lookZ, 0.0f, 0.0f,
+                  10.0f);
     renderer.clear();
-    useWith(program, camera);
-    a.grass.bind();
+    useWith(a.*view.program, camera);
+    a.grassTexture.bind();
     for (int i = -4; i < 4; ++i) {
         for (int j = -4; j < 4; ++j) {
-            drawFlat(camera, a.quad, i + 0.5f, j + 0.5f, 0.0f, 0.5f, 0.5f);
+            drawFlat(camera, a.quadMesh, static_cast<float>(i) + 0.5f, static_cast<float>(j) + 0.5f,
+                     0.0f, 0.5f, 0.5f);
         }
     }
-    texture.bind();
-    drawFlat(camera, mesh, 0.0f, 0.0f, 0.0f, pivot, pivot);
+    (a.*view.texture).bind();
+    drawFlat(camera, a.*view.mesh, 0.0f, 0.0f, 0.0f, view.pivot, view.pivot);
 }
 
+// The level seen from yaw and pitch (radians) at a zoom of terrainRay.
+struct LevelView {
+    const char* name;  // of the picture
+    float yaw;
+    float pitch;
+    float terrainRay;
+};
+
+constexpr LevelView levelViews[] = {
+    {"level-start", 0.0f, 0.0f, 15.0f},
+    {"level-orbit", 0.6f, -0.5f, 15.0f},
+    {"level-zoomed", -0.3f, -1.1f, 6.0f},
+};
+
 // A piece of the level around the house, drawn the way the game draws a frame.
-void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
+void renderLevel(GameAssets& a, const LevelView& view) {
+    const float yaw = view.yaw;
+    const float pitch = view.pitch;
+    const float terrainRay = view.terrainRay;
     Camera camera;
     setProjection(camera);
     const float d = terrainRay * 3.0f;
     camera.lookAt(std::sin(yaw) * d, -std::cos(yaw) * d, -std::sin(pitch) * d, 0.0f, 0.0f, 0.0f,
                   0.0f, 0.0f, 10.0f);
     renderer.clear();
-    useWith(a.basic, camera);
+    useWith(a.basicShader, camera);
     renderer.setDepthMask(false);
-    a.stars.bind();
-    drawFlat(camera, a.background, 0.0f, 50.0f, -1.0f, 0.5f, 0.5f, 200.0f, 200.0f);
+    a.starsTexture.bind();
+    drawFlat(camera, a.backgroundMesh, 0.0f, 50.0f, -1.0f, 0.5f, 0.5f, 200.0f, 200.0f);
     renderer.setDepthMask(true);
 
     const float r = terrainRay + 15.0f;
-    useWith(a.terrain, camera);
-    a.terrain.setUniform1f("terrainRay", terrainRay);
-    a.grass.bind();
+    useWith(a.terrainShader, camera);
+    a.terrainShader.setUniform1f("terrainRay", terrainRay);
+    a.grassTexture.bind();
     for (int i = -40; i < 40; ++i) {
         for (int j = -40; j < 40; ++j) {
             const float x = static_cast<float>(i);
             const float y = static_cast<float>(j);
             if (x * x + y * y < r * r) {
-                a.terrain.setUniform2f("pos", Vector2{x, y});
-                drawFlat(camera, a.quad, x, y, 0.0f, 0.5f, 0.5f);
+                a.terrainShader.setUniform2f("pos", Vector2{x, y});
+                drawFlat(camera, a.quadMesh, x, y, 0.0f, 0.5f, 0.5f);
             }
         }
     }
 
-    useWith(a.basic, camera);
+    useWith(a.basicShader, camera);
     // The level is centred away from the view centre so the house stands near the middle.
     const float ox = 6.0f;
     const float oy = 0.0f;
-    a.white.bind();
+    a.whiteTexture.bind();
     for (int i = 0; i < 7; ++i) {
-        drawInstance(camera, a.tree, 3 - ox, -4.0f * (i + 1) - oy, 0.0f, 0.5f, terrainRay);
-        drawInstance(camera, a.tree, 11 - ox, -4.0f * (i + 1) - oy, 0.0f, 0.5f, terrainRay);
+        const float y = -4.0f * static_cast<float>(i + 1) - oy;
+        drawInstance(camera, a.treeMesh, 3.0f - ox, y, 0.0f, 0.5f, terrainRay);
+        drawInstance(camera, a.treeMesh, 11.0f - ox, y, 0.0f, 0.5f, terrainRay);
     }
-    a.wall.bind();
+    a.wallTexture.bind();
     const float tall[][2] = {{0, 0},  {0, 2},  {0, 4},  {0, 6},  {0, 8},   {0, 10},
                              {0, 12}, {2, 0},  {4, 0},  {8, 0},  {10, 0},  {12, 0},
                              {12, 2}, {12, 4}, {12, 6}, {12, 8}, {12, 10}, {12, 12},
                              {2, 12}, {4, 12}, {6, 12}, {8, 12}, {10, 12}};
     for (const auto& p : tall) {
-        drawInstance(camera, a.tallWall, p[0] - ox, p[1] - oy, 0.0f, 1.0f, terrainRay);
+        drawInstance(camera, a.tallWallMesh, p[0] - ox, p[1] - oy, 0.0f, 1.0f, terrainRay);
     }
     const float shortWalls[][3] = {{6, 0, 4}, {0, 0, 6}, {12, 0, 6}, {0, 12, 6}, {12, 12, 6}};
     for (const auto& p : shortWalls) {
         drawInstance(camera, a.wallMesh, p[0] - ox, p[1] - oy, p[2], 1.0f, terrainRay);
     }
     for (int i = 0; i <= 16; ++i) {
-        const float x = -16.0f + 2.0f * i;
+        const float x = -16.0f + 2.0f * static_cast<float>(i);
         drawInstance(camera, a.wallMesh, x - ox, -30 - oy, (x > -2 && x < 14) ? 4.0f : 0.0f, 1.0f,
                      terrainRay);
         drawInstance(camera, a.wallMesh, -30 - ox, x - oy, 0.0f, 1.0f, terrainRay);
         drawInstance(camera, a.wallMesh, 30 - ox, x - oy, 0.0f, 1.0f, terrainRay);
     }
-    a.wood.bind();
+    a.woodTexture.bind();
     for (int i = 0; i < 5; ++i) {
         for (int j = 0; j < 5; ++j) {
-            const float x = 2.0f * i + 2.0f - ox;
-            const float y = 2.0f * j + 2.0f - oy;
+            const float x = 2.0f * static_cast<float>(i) + 2.0f - ox;
+            const float y = 2.0f * static_cast<float>(j) + 2.0f - oy;
             if ((i + j) % 3 != 0) {
                 drawInstance(camera, a.woodMesh, x, y, 0.0f, 1.0f, terrainRay);
             }
-            drawInstance(camera, a.floorWood, x, y, 0.0f, 1.0f, terrainRay);
+            drawInstance(camera, a.floorWoodMesh, x, y, 0.0f, 1.0f, terrainRay);
         }
     }
     const float floors[][2] = {{6, 0}, {6, -2}, {4, -2}, {8, -2}};
     for (const auto& p : floors) {
-        drawInstance(camera, a.floorWood, p[0] - ox, p[1] - oy, 0.0f, 1.0f, terrainRay);
+        drawInstance(camera, a.floorWoodMesh, p[0] - ox, p[1] - oy, 0.0f, 1.0f, terrainRay);
     }
 }
 
@@ -271,31 +268,19 @@ int main(int argc, char** argv) {
         }
     };
     {
-        Assets a;
+        GameAssets a;
         loadAssets(a);
-        renderMesh(a, a.wallMesh, a.wall, 1.0f, 8.0f, 1.0f, a.basic);
-        save("wall");
-        renderMesh(a, a.tallWall, a.wall, 1.0f, 14.0f, 3.0f, a.basic);
-        save("tallWall");
-        renderMesh(a, a.woodMesh, a.wood, 1.0f, 8.0f, 0.8f, a.basic);
-        save("wood");
-        renderMesh(a, a.floorWood, a.wood, 1.0f, 6.0f, 0.0f, a.basic);
-        save("floorWood");
-        renderMesh(a, a.tree, a.white, 0.5f, 6.0f, 1.3f, a.basic);
-        save("tree");
-        renderMesh(a, a.quad, a.grass, 0.5f, 3.0f, 0.0f, a.basic);
-        save("quad");
-        renderMesh(a, a.tree, a.white, 0.5f, 6.0f, 1.3f, a.gameOver);
-        save("tree-gameover");
-        renderLevel(a, 0.0f, 0.0f, 15.0f);
-        save("level-start");
-        renderLevel(a, 0.6f, -0.5f, 15.0f);
-        save("level-orbit");
-        renderLevel(a, -0.3f, -1.1f, 6.0f);
-        save("level-zoomed");
+        for (const MeshView& view : meshViews) {
+            renderMesh(a, view);
+            save(view.name);
+        }
+        for (const LevelView& view : levelViews) {
+            renderLevel(a, view);
+            save(view.name);
+        }
     }
     // NOTE: the context and window are left to process exit: unloading the driver first
     // would hide its allocations from the leak checker's suppressions.
     std::printf("%d pictures written to %s\n", written, out.c_str());
-    return written == 10 ? 0 : 1;
+    return written == static_cast<int>(std::size(meshViews) + std::size(levelViews)) ? 0 : 1;
 }

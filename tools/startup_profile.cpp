@@ -6,50 +6,30 @@
 // the caller started the process, so the time before main is counted too.
 //
 // NOTE: Game::init loads every asset in one call, so its phases cannot be clocked from
-// outside. --split runs the equivalent loaders one kind at a time instead of Game::init and
-// stops before the frame; the default sequence gives the total to the first frame.
+// outside. --split runs the same loading steps (GameAssets) one kind at a time instead of
+// Game::init and stops before the frame; the default sequence gives the total to the first
+// frame.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
+#include <string>
 
 #include "app/FrameClock.h"
 #include "app/GLFunctions.h"
 #include "app/GLWindow.h"
 #include "app/Renderer.h"
-#include "assets/Collider.h"
-#include "assets/Mesh.h"
+#include "game/AssetManifest.h"
 #include "game/Game.h"
-#include "render/ShaderProgram.h"
-#include "render/Texture.h"
+#include "game/GameAssets.h"
 
 namespace {
 
 constexpr int windowWidth = 1280;  // as the game's window
 constexpr int windowHeight = 720;
-
-constexpr int textureCount = 7;
-const char* const texturePaths[textureCount] = {
-    "data/font.bmp.fnt",
-    "data/road6.png",
-    "data/wall.bmp",
-    "data/wood.bmp",
-    "data/grass.bmp",
-    "data/whitepixel.bmp",
-    "data/sky/stars/stars.bmp",
-};
-constexpr int meshCount = 7;
-const char* const meshPaths[meshCount] = {
-    "data/quad.json",
-    "data/meshes/display/tree.json",
-    "data/meshes/display/wall.json",
-    "data/meshes/display/tallWall.json",
-    "data/meshes/display/wood.json",
-    "data/meshes/display/floorWood.json",
-    "data/quadBackground.json",
-};
 
 double monotonicMilliseconds() {
     timespec now{};
@@ -62,9 +42,9 @@ class PhaseClock {
 public:
     PhaseClock() : start(monotonicMilliseconds()), last(start) {}
 
-    void phase(const char* name) {
+    void phase(const std::string& name) {
         const double now = monotonicMilliseconds();
-        std::printf("%-34s%10.2f ms\n", name, now - last);
+        std::printf("%-34s%10.2f ms\n", name.c_str(), now - last);
         last = now;
     }
     void total(const char* name) const {
@@ -77,49 +57,26 @@ private:
     double last;   // ms, end of the previous phase
 };
 
-void buildShader(ShaderProgram& program, const char* name, const ShaderVariable* uniforms,
-                 unsigned count) {
-    program.load(name);
-    program.setVariables(uniforms, count);
-    program.compileAndLink();
-}
-
-// The loaders of Game::init, one kind at a time.
+// The loading steps of Game::init, one kind at a time.
 void loadSplit(PhaseClock& clock) {
-    static Texture textures[textureCount];
-    static Mesh meshes[meshCount];
-    static Collider collider;
-    static ShaderProgram shaders[3];
+    static GameAssets assets;
+    const std::string textures = std::to_string(std::size(AssetManifest::textures));
+    const std::string meshes = std::to_string(std::size(AssetManifest::meshes));
+    const std::string colliders = std::to_string(std::size(AssetManifest::colliders));
+    const std::string shaders = std::to_string(std::size(AssetManifest::shaders));
 
-    for (int i = 0; i < textureCount; ++i) {
-        textures[i].load(texturePaths[i]);
-    }
-    clock.phase("texture decoding (7)");
-    for (Texture& texture : textures) {
-        texture.upload();
-        texture.freePixels();
-    }
-    clock.phase("texture upload (7)");
-    for (int i = 0; i < meshCount; ++i) {
-        meshes[i].load(meshPaths[i]);
-    }
-    collider.load("data/meshes/colliders/quadCollider.json");
-    clock.phase("mesh + collider loading (7 + 1)");
-    for (Mesh& mesh : meshes) {
-        mesh.upload();
-    }
-    clock.phase("mesh upload (7)");
-    const ShaderVariable basicUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
-    const ShaderVariable terrainUniforms[] = {{"finalMatrix", 0, 16},
-                                              {"mvMat", 0, 16},
-                                              {"projMat", 0, 16},
-                                              {"pos", 0, 2},
-                                              {"terrainRay", 0, 1}};
-    buildShader(shaders[0], "data/shaders/basic-fixed", basicUniforms, 2);
-    buildShader(shaders[1], "data/shaders/conveyor-map", terrainUniforms, 5);
-    buildShader(shaders[2], "data/shaders/gameover-fixed", basicUniforms, 2);
-    shaders[1].use();
-    clock.phase("shader compile + link (3)");
+    assets.decodeTextures();
+    clock.phase("texture decoding (" + textures + ")");
+    assets.uploadTextures();
+    clock.phase("texture upload (" + textures + ")");
+    assets.loadMeshes();
+    assets.loadColliders();
+    clock.phase("mesh + collider loading (" + meshes + " + " + colliders + ")");
+    assets.uploadMeshes();
+    clock.phase("mesh upload (" + meshes + ")");
+    assets.buildShaders();
+    assets.terrainShader.use();
+    clock.phase("shader compile + link (" + shaders + ")");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 
 #include "app/Keyboard.h"
 #include "app/Renderer.h"
@@ -36,6 +37,8 @@ constexpr float bendRate = 4.0f;  // units beyond terrainRay per radian
 constexpr float bendLimit = 3.14159f;
 
 const Vector3 removed(-1000.0f, -1000.0f, -1000.0f);
+
+constexpr float labelDepth = -35.0f;  // every HUD label's z
 
 // printf's %d of a float truncated toward zero, without the undefined conversion of values
 // that do not fit an int.
@@ -124,40 +127,11 @@ bool Game::init() {
     spaceLatch = false;
     f2Latch = false;
 
-    fontTexture.load("data/font.bmp.fnt");
-    roadTexture.load("data/road6.png");
-    wallTexture.load("data/wall.bmp");
-    woodTexture.load("data/wood.bmp");
-    grassTexture.load("data/grass.bmp");
-    whiteTexture.load("data/whitepixel.bmp");
-    starsTexture.load("data/sky/stars/stars.bmp");
-    for (Texture* t : {&fontTexture, &roadTexture, &wallTexture, &woodTexture, &whiteTexture,
-                       &grassTexture, &starsTexture}) {
-        t->upload();
-        t->freePixels();
-    }
-    starsTexture.setWrap(Texture::wrapRepeat);
-    wallTexture.setWrap(Texture::wrapRepeat);
-    wallTexture.setFiltering(Texture::filterNearest);
-    woodTexture.setWrap(Texture::wrapRepeat);
-    woodTexture.setFiltering(Texture::filterNearest);
-
-    quadMesh.load("data/quad.json");
-    quadMesh.upload();
-    treeMesh.load("data/meshes/display/tree.json");
-    treeMesh.upload();
-    wallMesh.load("data/meshes/display/wall.json");
-    wallMesh.upload();
-    tallWallMesh.load("data/meshes/display/tallWall.json");
-    tallWallMesh.upload();
-    woodMesh.load("data/meshes/display/wood.json");
-    woodMesh.upload();
-    floorWoodMesh.load("data/meshes/display/floorWood.json");
-    floorWoodMesh.upload();
-    backgroundMesh.load("data/quadBackground.json");
-    backgroundMesh.upload();
-
-    quadCollider.load("data/meshes/colliders/quadCollider.json");
+    decodeTextures();
+    uploadTextures();
+    loadMeshes();
+    uploadMeshes();
+    loadColliders();
 
     background.init(0.0f, 0.0f, -1.0f, &backgroundMesh, &starsTexture, &worldCamera);
     background.setScaling(200.0f, 200.0f, 1.0f);
@@ -178,38 +152,36 @@ bool Game::init() {
 }
 
 void Game::setUpLabels() {
-    positionLabel.init("ca marche!", 150, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
-    positionLabel.setAngle(90);
-    multiplierLabel.init("x3", 230, 35, -35, 90, 0, 0, 1, &fontTexture, &hudCamera);
-    multiplierLabel.setAngle(90);
-    scoreLabel.init("ca marche!", 310, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
-    scoreLabel.setAngle(90);
-    modeLabel.init("NORMAL", 40, 620, -35, 40, 0, 0, 0, &fontTexture, &hudCamera);
-    startLabel.init("PRESS SPACE TO START", 150, 35, -35, 50, 0, 0, 0, &fontTexture, &hudCamera);
-    easyModeLabel.init("PRESS F1 FOR EASY MODE", 80, 450, -35, 30, 0, 0, 0, &fontTexture,
-                       &hudCamera);
-    easyModeLabel.setAngle(20);
-    randomModeLabel.init("PRESS F2 FOR RANDOM MODE", 600, 600, -35, 25, 0, 0, 0, &fontTexture,
-                         &hudCamera);
-    randomModeLabel.setAngle(-10);
-}
-
-void Game::buildShaders() {
-    const ShaderVariable basicUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
-    const ShaderVariable terrainUniforms[] = {{"finalMatrix", 0, 16},
-                                              {"mvMat", 0, 16},
-                                              {"projMat", 0, 16},
-                                              {"pos", 0, 2},
-                                              {"terrainRay", 0, 1}};
-    basicShader.load("data/shaders/basic-fixed");
-    basicShader.setVariables(basicUniforms);
-    basicShader.compileAndLink();
-    terrainShader.load("data/shaders/conveyor-map");
-    terrainShader.setVariables(terrainUniforms);
-    terrainShader.compileAndLink();
-    gameOverShader.load("data/shaders/gameover-fixed");
-    gameOverShader.setVariables(basicUniforms);
-    gameOverShader.compileAndLink();
+    struct Rgb {
+        float red, green, blue;  // 0 ... 1
+    };
+    // One HUD label: its text from (x, y) in HUD units, glyphs glyphSize units wide, turned
+    // by angle degrees.
+    struct Label {
+        TextLabel* label;
+        const char* text;
+        float x, y;
+        unsigned glyphSize;
+        Rgb colour;
+        float angle;
+    };
+    // clang-format off
+    const Label labels[] = {
+        // label           text                          x    y  glyph  colour     angle
+        {&positionLabel,   "ca marche!",               150,  35,  90,  {0, 1, 0},   90},
+        {&multiplierLabel, "x3",                       230,  35,  90,  {0, 0, 1},   90},
+        {&scoreLabel,      "ca marche!",               310,  35,  90,  {0, 1, 0},   90},
+        {&modeLabel,       "NORMAL",                    40, 620,  40,  {0, 0, 0},    0},
+        {&startLabel,      "PRESS SPACE TO START",     150,  35,  50,  {0, 0, 0},    0},
+        {&easyModeLabel,   "PRESS F1 FOR EASY MODE",    80, 450,  30,  {0, 0, 0},   20},
+        {&randomModeLabel, "PRESS F2 FOR RANDOM MODE", 600, 600,  25,  {0, 0, 0},  -10},
+    };
+    // clang-format on
+    for (const Label& l : labels) {
+        l.label->init(l.text, l.x, l.y, labelDepth, l.glyphSize, l.colour.red, l.colour.green,
+                      l.colour.blue, &fontTexture, &hudCamera);
+        l.label->setAngle(l.angle);
+    }
 }
 
 void Game::resetLevel() {
@@ -345,7 +317,8 @@ void Game::setUpPrototypes() {
 const TextLabel& Game::getLabel(int index) const {
     const TextLabel* labels[] = {&positionLabel, &multiplierLabel, &scoreLabel,   &modeLabel,
                                  &startLabel,    &randomModeLabel, &easyModeLabel};
-    return *labels[index >= 0 && index < 7 ? index : 0];
+    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < std::size(labels);
+    return *labels[inRange ? index : 0];
 }
 
 void Game::update(float dt) {

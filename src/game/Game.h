@@ -5,6 +5,7 @@
 
 #include "assets/Collider.h"
 #include "assets/Mesh.h"
+#include "game/GameAssets.h"
 #include "game/SceneObject.h"
 #include "math/Camera.h"
 #include "math/Vector2.h"
@@ -19,7 +20,9 @@ enum CameraMode : int { cameraPan = 0, cameraOrbit = 1, cameraZoom = 2 };
 // world, or tipped over the horizon.
 enum class InstancePlacement { hidden, flat, bent };
 
-class Game {
+// NOTE: the assets are a private base, so the scene names them as its own members
+// (quadMesh, basicShader) while AssetManifest addresses them as GameAssets members.
+class Game : private GameAssets {
 public:
     // Supplies the level's random values, one per call, like rand().
     using RandomSource = int (*)();
@@ -114,15 +117,12 @@ private:
     void layOutWood();
     void setUpPrototypes();
     void setUpLabels();
-    void buildShaders();
     void drawGrass(float radius);
     void drawGroup(SceneObject& prototype, const Vector3* instances, int count, float radius);
 
     Game* activeScene = this;  // scene that receives window size changes
     bool spaceLatch = false;
     bool f2Latch = false;
-    Texture fontTexture;
-    Texture roadTexture;  // uploaded at start-up, never bound
     TextLabel positionLabel;
     TextLabel multiplierLabel;
     TextLabel scoreLabel;
@@ -136,23 +136,7 @@ private:
     SceneObject follower;
     SceneObject background;
     SceneObject grassTile;
-    Collider quadCollider;  // attached to objects; nothing tests collisions
-    Texture wallTexture;
-    Texture grassTexture;
-    Texture whiteTexture;
-    Texture starsTexture;
-    Texture woodTexture;
-    Mesh quadMesh;
-    Mesh treeMesh;
-    Mesh wallMesh;
-    Mesh tallWallMesh;
-    Mesh woodMesh;
-    Mesh floorWoodMesh;
-    Mesh backgroundMesh;
-    ShaderProgram basicShader;
-    ShaderProgram terrainShader;
-    ShaderProgram gameOverShader;  // built, never made current
-    float elapsed = 0.0f;          // seconds since the level was laid out
+    float elapsed = 0.0f;  // seconds since the level was laid out
     std::array<Vector3, treeCount> treePositions{};
     std::array<Vector3, wallCount> wallPositions{};
     std::array<Vector3, tallWallCount> tallWallPositions{};

@@ -1,7 +1,9 @@
-// Tests of the files under data/: they load through the game's readers, fit the level's
-// layout, and are exactly what tools/generate_data.py writes.
+// Tests of the files under data/: they are the files the asset manifest names, load through
+// the game's readers, fit the level's layout, and are exactly what tools/generate_data.py
+// writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -15,31 +17,51 @@
 #include "assets/Collider.h"
 #include "assets/Mesh.h"
 #include "assets/MeshAnimation.h"
+#include "game/AssetManifest.h"
 #include "render/Texture.h"
 #include "support/CapturedStream.h"
 #include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
+using AssetManifest::pathOf;
 
 namespace {
 
-const char* const kTextures[] = {"data/font.bmp.fnt",       "data/road6.png", "data/wall.bmp",
-                                 "data/wood.bmp",           "data/grass.bmp", "data/whitepixel.bmp",
-                                 "data/sky/stars/stars.bmp"};
+// Every file the manifest names, relative to data/, sorted; a shader is its two sources.
+std::vector<std::string> manifestFiles() {
+    std::vector<std::string> files;
+    auto add = [&files](const std::string& path) {
+        files.push_back(fs::path(path).lexically_relative("data").string());
+    };
+    for (const TextureAsset& asset : AssetManifest::textures) add(asset.path);
+    for (const MeshAsset& asset : AssetManifest::meshes) add(asset.path);
+    for (const ColliderAsset& asset : AssetManifest::colliders) add(asset.path);
+    for (const ShaderAsset& asset : AssetManifest::shaders) {
+        add(std::string(asset.name) + ".vert");
+        add(std::string(asset.name) + ".frag");
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
-const char* const kMeshes[] = {"data/quad.json",
-                               "data/quadBackground.json",
-                               "data/meshes/display/tree.json",
-                               "data/meshes/display/wall.json",
-                               "data/meshes/display/tallWall.json",
-                               "data/meshes/display/wood.json",
-                               "data/meshes/display/floorWood.json"};
+// The regular files below dir, relative to it, sorted.
+std::vector<std::string> filesUnder(const fs::path& dir) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) {
+            files.push_back(fs::relative(entry.path(), dir).string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
-// Loads a mesh and fails the test on any message from the reader.
-void loadQuietly(Mesh& mesh, const std::string& path) {
+// Loads a mesh or a texture and fails the test on any message from the reader.
+template <typename Asset>
+void loadQuietly(Asset& asset, const std::string& path) {
     CapturedStream out(1);
     CapturedStream err(2);
-    const bool ok = mesh.load(path);
+    const bool ok = asset.load(path);
     EXPECT_EQ(out.finish(), "") << path;
     EXPECT_EQ(err.finish(), "") << path;
     EXPECT_TRUE(ok) << path;
@@ -114,21 +136,21 @@ bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 }  // namespace
 
+// With the generator test below: every file the game reads is one the generator writes, and
+// the other way round; and no file is read twice.
+TEST(DataManifest, NamesEveryFileUnderDataOnce) { EXPECT_EQ(manifestFiles(), filesUnder("data")); }
+
 TEST(DataTextures, EveryTextureDecodesQuietlyWithPowerOfTwoSides) {
-    for (const char* path : kTextures) {
+    for (const TextureAsset& asset : AssetManifest::textures) {
+        const char* path = asset.path;
         Texture texture;
-        CapturedStream out(1);
-        CapturedStream err(2);
-        const bool ok = texture.load(path);
-        EXPECT_EQ(out.finish(), "") << path;
-        EXPECT_EQ(err.finish(), "") << path;
-        EXPECT_TRUE(ok) << path;
+        loadQuietly(texture, path);
         EXPECT_TRUE(isPowerOfTwo(texture.getWidth())) << path;
         EXPECT_TRUE(isPowerOfTwo(texture.getHeight())) << path;
         EXPECT_TRUE(texture.hasPixels()) << path;
     }
     Texture white;
-    ASSERT_TRUE(white.load("data/whitepixel.bmp"));
+    ASSERT_TRUE(white.load(pathOf<&GameAssets::whiteTexture>));
     ASSERT_EQ(white.getWidth(), 1);
     ASSERT_EQ(white.getHeight(), 1);
     EXPECT_EQ(white.getPixels()[0], 255);
@@ -136,7 +158,7 @@ TEST(DataTextures, EveryTextureDecodesQuietlyWithPowerOfTwoSides) {
     EXPECT_EQ(white.getPixels()[2], 255);
 
     Texture road;
-    ASSERT_TRUE(road.load("data/road6.png"));
+    ASSERT_TRUE(road.load(pathOf<&GameAssets::roadTexture>));
     EXPECT_EQ(road.getPixels().size(),
               static_cast<std::size_t>(road.getWidth()) * road.getHeight() * 4);
 }
@@ -145,7 +167,8 @@ TEST(DataTextures, EveryTextureDecodesQuietlyWithPowerOfTwoSides) {
 // left and right columns (and top and bottom rows) differ no more than neighbouring texels
 // inside the picture typically do.
 TEST(DataTextures, RepeatedPicturesTileWithoutSeams) {
-    for (const char* path : {"data/grass.bmp", "data/sky/stars/stars.bmp", "data/wall.bmp"}) {
+    for (const char* path : {pathOf<&GameAssets::grassTexture>, pathOf<&GameAssets::starsTexture>,
+                             pathOf<&GameAssets::wallTexture>}) {
         Texture texture;
         ASSERT_TRUE(texture.load(path));
         const int w = texture.getWidth();
@@ -167,7 +190,7 @@ TEST(DataTextures, RepeatedPicturesTileWithoutSeams) {
 
 TEST(DataFont, PrintableCellsHoldGlyphsAndOtherCellsStayBlack) {
     Texture font;
-    ASSERT_TRUE(font.load("data/font.bmp.fnt"));
+    ASSERT_TRUE(font.load(pathOf<&GameAssets::fontTexture>));
     ASSERT_EQ(font.getFormat(), static_cast<GLenum>(GL_BGRA));
     const int size = font.getWidth();
     ASSERT_EQ(size, font.getHeight());
@@ -201,7 +224,8 @@ TEST(DataFont, PrintableCellsHoldGlyphsAndOtherCellsStayBlack) {
 }
 
 TEST(DataMeshes, EveryMeshLoadsWithMatchingListsAndIndicesInRange) {
-    for (const char* path : kMeshes) {
+    for (const MeshAsset& asset : AssetManifest::meshes) {
+        const char* path = asset.path;
         Mesh mesh;
         loadQuietly(mesh, path);
         const std::size_t vertexCount = mesh.getVertices().size() / 3;
@@ -222,19 +246,18 @@ TEST(DataMeshes, EveryMeshLoadsWithMatchingListsAndIndicesInRange) {
     }
 }
 
+// Every mesh but the two flat quads is a closed solid.
 TEST(DataMeshes, ClosedMeshesAreWoundOutwards) {
-    for (const char* path : {"data/meshes/display/tree.json", "data/meshes/display/wall.json",
-                             "data/meshes/display/tallWall.json", "data/meshes/display/wood.json",
-                             "data/meshes/display/floorWood.json"}) {
+    for (const MeshAsset& asset : AssetManifest::meshes) {
+        const char* path = asset.path;
         Mesh mesh;
         loadQuietly(mesh, path);
-        EXPECT_EQ(unmatchedEdges(mesh), 0) << path;
-        EXPECT_GT(signedVolume(mesh), 0.0) << path;
-    }
-    // The flat quads face +z: counter-clockwise seen from above.
-    for (const char* path : {"data/quad.json", "data/quadBackground.json"}) {
-        Mesh mesh;
-        loadQuietly(mesh, path);
+        if (asset.member != &GameAssets::quadMesh && asset.member != &GameAssets::backgroundMesh) {
+            EXPECT_EQ(unmatchedEdges(mesh), 0) << path;
+            EXPECT_GT(signedVolume(mesh), 0.0) << path;
+            continue;
+        }
+        // The flat quads face +z: counter-clockwise seen from above.
         const auto& idx = mesh.getIndices();
         for (std::size_t t = 0; t + 2 < idx.size(); t += 3) {
             const auto a = corner(mesh, idx[t]);
@@ -254,10 +277,10 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
         float max[3];
     };
     const Expected boxes[] = {
-        {"data/quad.json", {0, 0, 0}, {1, 1, 0}},
-        {"data/quadBackground.json", {0, 0, 0}, {1, 1, 0}},
-        {"data/meshes/display/wall.json", {0, 0, 0}, {2, 2, 2}},
-        {"data/meshes/display/tallWall.json", {0, 0, 0}, {2, 2, 6}},
+        {pathOf<&GameAssets::quadMesh>, {0, 0, 0}, {1, 1, 0}},
+        {pathOf<&GameAssets::backgroundMesh>, {0, 0, 0}, {1, 1, 0}},
+        {pathOf<&GameAssets::wallMesh>, {0, 0, 0}, {2, 2, 2}},
+        {pathOf<&GameAssets::tallWallMesh>, {0, 0, 0}, {2, 2, 6}},
     };
     for (const Expected& e : boxes) {
         Mesh mesh;
@@ -268,8 +291,7 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
             EXPECT_FLOAT_EQ(box.max[k], e.max[k]) << e.path << " axis " << k;
         }
     }
-    for (const char* path :
-         {"data/meshes/display/wood.json", "data/meshes/display/floorWood.json"}) {
+    for (const char* path : {pathOf<&GameAssets::woodMesh>, pathOf<&GameAssets::floorWoodMesh>}) {
         Mesh mesh;
         loadQuietly(mesh, path);
         const Box box = boundsOf(mesh.getVertices());
@@ -280,13 +302,13 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
         EXPECT_FLOAT_EQ(box.min[2], 0.0f) << path;
     }
     Mesh floor;
-    loadQuietly(floor, "data/meshes/display/floorWood.json");
+    loadQuietly(floor, pathOf<&GameAssets::floorWoodMesh>);
     const float floorTop = boundsOf(floor.getVertices()).max[2];
     EXPECT_GE(floorTop, 0.05f);  // clear of the grass at z = 0 with a 16-bit depth buffer
     EXPECT_LE(floorTop, 0.2f);
 
     Mesh tree;
-    loadQuietly(tree, "data/meshes/display/tree.json");
+    loadQuietly(tree, pathOf<&GameAssets::treeMesh>);
     const Box box = boundsOf(tree.getVertices());
     EXPECT_NEAR((box.min[0] + box.max[0]) / 2, 0.5f, 0.02f);
     EXPECT_NEAR((box.min[1] + box.max[1]) / 2, 0.5f, 0.02f);
@@ -295,12 +317,12 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
 
     // Each grass tile is one texture repeat; the backdrop repeats the stars many times.
     Mesh quad;
-    loadQuietly(quad, "data/quad.json");
+    loadQuietly(quad, pathOf<&GameAssets::quadMesh>);
     const Box quadUv =
         boundsOf({quad.getUvs()[0], quad.getUvs()[1], 0, quad.getUvs()[4], quad.getUvs()[5], 0});
     EXPECT_FLOAT_EQ(quadUv.max[0] - quadUv.min[0], 1.0f);
     Mesh background;
-    loadQuietly(background, "data/quadBackground.json");
+    loadQuietly(background, pathOf<&GameAssets::backgroundMesh>);
     float maxUv = 0.0f;
     for (float uv : background.getUvs()) {
         maxUv = std::fmax(maxUv, uv);
@@ -312,7 +334,7 @@ TEST(DataMeshes, ShapesFitTheLevelLayout) {
 // solid without normals.
 TEST(DataMeshes, BakedLightMakesTopsBrightestAndSidesDarker) {
     Mesh wall;
-    loadQuietly(wall, "data/meshes/display/wall.json");
+    loadQuietly(wall, pathOf<&GameAssets::wallMesh>);
     const auto& v = wall.getVertices();
     const auto& c = wall.getColors();
     float top = 0.0f;
@@ -342,7 +364,7 @@ TEST(DataMeshes, BakedLightMakesTopsBrightestAndSidesDarker) {
 
 TEST(DataMeshes, TreeSwaysAndComesBackToRest) {
     Mesh tree;
-    loadQuietly(tree, "data/meshes/display/tree.json");
+    loadQuietly(tree, pathOf<&GameAssets::treeMesh>);
     MeshAnimation* sway = tree.getAnimation();
     ASSERT_NE(sway, nullptr);
     ASSERT_EQ(sway->getAnimationCount(), 1);
@@ -378,7 +400,7 @@ TEST(DataMeshes, TreeSwaysAndComesBackToRest) {
 TEST(DataCollider, QuadColliderIsTheUnitSquareWithOneCircle) {
     Collider collider;
     CapturedStream err(2);
-    const bool ok = collider.load("data/meshes/colliders/quadCollider.json");
+    const bool ok = collider.load(pathOf<&GameAssets::quadCollider>);
     EXPECT_EQ(err.finish(), "");
     ASSERT_TRUE(ok);
     EXPECT_EQ(collider.getVertexCount(), 4);
@@ -418,22 +440,9 @@ TEST(DataGenerator, RegenerationIsByteIdentical) {
         "python3 tools/generate_data.py --out '" + out.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-    std::vector<std::string> generated;
-    for (const auto& entry : fs::recursive_directory_iterator(out)) {
-        if (entry.is_regular_file()) {
-            generated.push_back(fs::relative(entry.path(), out).string());
-        }
-    }
-    std::vector<std::string> committed;
-    for (const auto& entry : fs::recursive_directory_iterator("data")) {
-        if (entry.is_regular_file()) {
-            committed.push_back(fs::relative(entry.path(), "data").string());
-        }
-    }
-    std::sort(generated.begin(), generated.end());
-    std::sort(committed.begin(), committed.end());
-    EXPECT_EQ(generated, committed);
-    EXPECT_EQ(generated.size(), 21u);
+    const std::vector<std::string> generated = filesUnder(out);
+    EXPECT_EQ(generated, filesUnder("data"));
+    EXPECT_EQ(generated.size(), manifestFiles().size());
     for (const std::string& name : generated) {
         EXPECT_TRUE(fileBytes(out / name) == fileBytes(fs::path("data") / name)) << name;
     }

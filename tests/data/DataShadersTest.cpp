@@ -9,6 +9,8 @@
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
+#include "game/AssetManifest.h"
+#include "game/GameAssets.h"
 #include "math/Camera.h"
 #include "math/Transform.h"
 #include "render/ShaderProgram.h"
@@ -17,27 +19,42 @@
 #include "support/GlContext.h"
 
 using namespace GLFunctions;
+using AssetManifest::pathOf;
 
 namespace {
 
-const ShaderVariable kBasicUniforms[] = {{"mvMat", 0, 16}, {"projMat", 0, 16}};
-const ShaderVariable kTerrainUniforms[] = {{"finalMatrix", 0, 16},
-                                           {"mvMat", 0, 16},
-                                           {"projMat", 0, 16},
-                                           {"pos", 0, 2},
-                                           {"terrainRay", 0, 1}};
-
 // Builds a program as the game does; any message fails the test.
-void build(ShaderProgram& program, const std::string& name, const ShaderVariable* rows,
-           unsigned count) {
+void build(ShaderProgram& program, const ShaderAsset& asset) {
     CapturedStream out(1);
     CapturedStream err(2);
-    program.load(name);
-    program.setVariables(rows, count);
-    program.compileAndLink();
-    EXPECT_EQ(out.finish(), "") << name;
-    EXPECT_EQ(err.finish(), "") << name;
+    const bool built = GameAssets::buildShader(program, asset);
+    EXPECT_EQ(out.finish(), "") << asset.name;
+    EXPECT_EQ(err.finish(), "") << asset.name;
+    EXPECT_TRUE(built) << asset.name;
 }
+
+// The game's programs and the white texture, built and uploaded as the game does; the GL
+// state the tests change is put back afterwards.
+class DataShaders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlContext::get();
+        for (const ShaderAsset& asset : AssetManifest::shaders) {
+            build(assets.*asset.member, asset);
+        }
+        ASSERT_TRUE(assets.whiteTexture.load(pathOf<&GameAssets::whiteTexture>));
+        assets.whiteTexture.upload();
+    }
+    void TearDown() override {
+        if (ShaderProgram::current != nullptr) {
+            ShaderProgram::current->disableAttributes();
+        }
+        glUseProgram(0);
+        ShaderProgram::clearCurrent();
+    }
+
+    GameAssets assets;
+};
 
 Matrix4 identity() {
     Matrix4 m;
@@ -86,60 +103,43 @@ Coverage coverage(const std::vector<std::uint8_t>& rgba, int size) {
 
 }  // namespace
 
-TEST(DataShaders, EveryPairBuildsWithTheGameNamesActive) {
-    GlContext::get();
-    struct Pair {
-        const char* name;
-        const ShaderVariable* rows;
-        unsigned count;
-    };
-    const Pair pairs[] = {{"data/shaders/basic-fixed", kBasicUniforms, 2},
-                          {"data/shaders/conveyor-map", kTerrainUniforms, 5},
-                          {"data/shaders/gameover-fixed", kBasicUniforms, 2}};
-    for (const Pair& pair : pairs) {
-        ShaderProgram program;
-        build(program, pair.name, pair.rows, pair.count);
+TEST_F(DataShaders, EveryPairBuildsWithTheGameNamesActive) {
+    for (const ShaderAsset& asset : AssetManifest::shaders) {
+        ShaderProgram& program = assets.*asset.member;
         GLint linked = GL_FALSE;
         glGetProgramiv(program.getHandles().program, GL_LINK_STATUS, &linked);
-        ASSERT_EQ(linked, GL_TRUE) << pair.name;
+        ASSERT_EQ(linked, GL_TRUE) << asset.name;
         program.use();
         for (const ShaderVariable& row : program.getAttributes()) {
-            EXPECT_GE(row.location, 0) << pair.name << " " << row.name;
+            EXPECT_GE(row.location, 0) << asset.name << " " << row.name;
         }
         // Every uniform the game sets must be live; "finalMatrix" too, since it is declared.
+        ASSERT_EQ(program.getUniforms().size(), asset.uniforms.size()) << asset.name;
         for (const ShaderVariable& row : program.getUniforms()) {
-            EXPECT_GE(row.location, 0) << pair.name << " " << row.name;
+            EXPECT_GE(row.location, 0) << asset.name << " " << row.name;
         }
-        program.disableAttributes();
-        glUseProgram(0);
-        ShaderProgram::clearCurrent();
     }
 }
 
-TEST(DataShaders, ColourIsTextureTimesVertexColourWithTextureAlpha) {
+TEST_F(DataShaders, ColourIsTextureTimesVertexColourWithTextureAlpha) {
     GlContext& gl = GlContext::get();
     gl.useFramebuffer(8, 8);
-    ShaderProgram basic;
-    build(basic, "data/shaders/basic-fixed", kBasicUniforms, 2);
-    ShaderProgram gameOver;
-    build(gameOver, "data/shaders/gameover-fixed", kBasicUniforms, 2);
-
-    Texture white;
-    ASSERT_TRUE(white.load("data/whitepixel.bmp"));
-    white.upload();
+    ShaderProgram& basic = assets.basicShader;
+    ShaderProgram& gameOver = assets.gameOverShader;
+    Texture& white = assets.whiteTexture;
     // A lit and a dark texel of the font, whose alpha is its red channel: the centre of
     // '#''s middle bar and the bottom-left corner of the page (an empty cell).
     Texture font;
-    ASSERT_TRUE(font.load("data/font.bmp.fnt"));
-    const float size = font.getWidth();
+    ASSERT_TRUE(font.load(pathOf<&GameAssets::fontTexture>));
+    const float size = static_cast<float>(font.getWidth());
     const int cell = font.getWidth() / 16;
     const int litX = ('#' % 16) * cell + cell / 2;
     const int litYFromTop = ('#' / 16) * cell + 5;  // the glyph's upper bar
     const std::size_t litAt =
         (static_cast<std::size_t>(font.getHeight() - 1 - litYFromTop) * font.getWidth() + litX) * 4;
     ASSERT_EQ(font.getPixels()[litAt + 3], 255);
-    const float litU = (litX + 0.5f) / size;
-    const float litV = (font.getHeight() - 1 - litYFromTop + 0.5f) / size;
+    const float litU = (static_cast<float>(litX) + 0.5f) / size;
+    const float litV = (static_cast<float>(font.getHeight() - 1 - litYFromTop) + 0.5f) / size;
     font.setFiltering(false);
     font.upload();
     font.setFiltering(false);
@@ -170,29 +170,21 @@ TEST(DataShaders, ColourIsTextureTimesVertexColourWithTextureAlpha) {
     EXPECT_EQ((grey >> 16) & 0xFF, static_cast<std::uint32_t>(r));
     EXPECT_EQ((grey >> 8) & 0xFF, static_cast<std::uint32_t>(r));
     EXPECT_EQ(drawWith(gameOver, font, onBlank), 0xFFFFFFFFu);
-
-    basic.disableAttributes();
-    glUseProgram(0);
-    ShaderProgram::clearCurrent();
 }
 
 // Ground drawn by the terrain program lands where the level draws an instance at the same
 // ground position: flat inside terrainRay, tipped over the horizon beyond it, turned half
 // round at most. The program bends each vertex and an instance turns as a whole, so the two
 // agree exactly for a small patch; a whole tile is compared where both stay flat.
-TEST(DataShaders, TerrainBendsTilesLikeTheLevelInstances) {
+TEST_F(DataShaders, TerrainBendsTilesLikeTheLevelInstances) {
     GlContext& gl = GlContext::get();
     const int size = 512;
     gl.useFramebuffer(size, size);
-    ShaderProgram basic;
-    build(basic, "data/shaders/basic-fixed", kBasicUniforms, 2);
-    ShaderProgram terrain;
-    build(terrain, "data/shaders/conveyor-map", kTerrainUniforms, 5);
-    Texture white;
-    ASSERT_TRUE(white.load("data/whitepixel.bmp"));
-    white.upload();
+    ShaderProgram& basic = assets.basicShader;
+    ShaderProgram& terrain = assets.terrainShader;
+    Texture& white = assets.whiteTexture;
     Mesh quad;
-    ASSERT_TRUE(quad.load("data/quad.json"));
+    ASSERT_TRUE(quad.load(pathOf<&GameAssets::quadMesh>));
     quad.upload();
     // A 0.2 x 0.2 patch round the tile's pivot (0.5, 0.5).
     Mesh patch;
@@ -284,7 +276,4 @@ TEST(DataShaders, TerrainBendsTilesLikeTheLevelInstances) {
 
     glEnable(GL_CULL_FACE);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    basic.disableAttributes();
-    glUseProgram(0);
-    ShaderProgram::clearCurrent();
 }

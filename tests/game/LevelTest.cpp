@@ -225,35 +225,32 @@ TEST(Level, SameSecondSameTrees) {
 TEST(Level, EverythingBuiltStandsOnTheGridInsideTheYardOnceEach) {
     const Yard yard;
     const Level& level = yard.level;
-    int standing = 0;
-    auto check = [&](const Vector3& p, const char* what, int i) {
-        EXPECT_EQ(p.x, static_cast<float>(toInt(p.x))) << what << " " << i;
-        EXPECT_EQ(p.y, static_cast<float>(toInt(p.y))) << what << " " << i;
-        EXPECT_EQ(toInt(p.x) % 2, 0) << what << " " << i;
-        EXPECT_EQ(toInt(p.y) % 2, 0) << what << " " << i;
-        EXPECT_LE(std::abs(p.x), static_cast<float>(yardEdge)) << what << " " << i;
-        EXPECT_LE(std::abs(p.y), static_cast<float>(yardEdge)) << what << " " << i;
+    // On the grid (step 2) inside the yard; on the ground, but for short walls, which stack 2
+    // high up to a tall wall's height. Returns how many are not removed.
+    auto checkGrid = [](const Vector3* p, int count, bool stacks, const char* what) {
+        int placed = 0;
+        for (int i = 0; i < count; ++i) {
+            if (isRemoved(p[i])) continue;
+            ++placed;
+            const Spot s = spotOf(p[i]);
+            EXPECT_EQ(p[i].x, static_cast<float>(std::get<0>(s))) << what << " " << i;
+            EXPECT_EQ(p[i].y, static_cast<float>(std::get<1>(s))) << what << " " << i;
+            EXPECT_EQ(p[i].z, static_cast<float>(std::get<2>(s))) << what << " " << i;
+            EXPECT_TRUE(std::get<0>(s) % 2 == 0 && std::get<1>(s) % 2 == 0) << what << " " << i;
+            EXPECT_TRUE(std::abs(std::get<0>(s)) <= yardEdge &&
+                        std::abs(std::get<1>(s)) <= yardEdge)
+                << what << " " << i;
+            const int z = std::get<2>(s);
+            EXPECT_TRUE(stacks ? z % 2 == 0 && z >= 0 && z <= tallWallHeight : z == 0)
+                << what << " " << i;
+        }
+        return placed;
     };
-    for (int i = 0; i < Level::wallCount; ++i) {
-        const Vector3& p = level.getWallPositions()[i];
-        check(p, "wall", i);
-        EXPECT_TRUE(p.z == 0.0f || p.z == 2.0f || p.z == 4.0f || p.z == 6.0f) << i;  // stacked
-    }
-    for (int i = 0; i < Level::tallWallCount; ++i) {
-        const Vector3& p = level.getTallWallPositions()[i];
-        if (isRemoved(p)) continue;
-        ++standing;
-        check(p, "tall wall", i);
-        EXPECT_EQ(p.z, 0.0f) << i;
-    }
-    for (int i = 0; i < Level::woodCount; ++i) {
-        check(level.getWoodPositions()[i], "wood", i);
-        EXPECT_EQ(level.getWoodPositions()[i].z, 0.0f) << i;
-    }
-    for (int i = 0; i < Level::floorWoodCount; ++i) {
-        check(level.getFloorWoodPositions()[i], "floor", i);
-        EXPECT_EQ(level.getFloorWoodPositions()[i].z, 0.0f) << i;
-    }
+    checkGrid(level.getWallPositions().data(), Level::wallCount, true, "wall");
+    const int standing =
+        checkGrid(level.getTallWallPositions().data(), Level::tallWallCount, false, "tall wall");
+    checkGrid(level.getWoodPositions().data(), Level::woodCount, false, "wood");
+    checkGrid(level.getFloorWoodPositions().data(), Level::floorWoodCount, false, "floor");
     for (int i = 0; i < 14; ++i) {  // the fixed trees stand in the yard too
         EXPECT_LT(std::abs(level.getTreePositions()[i].x), static_cast<float>(yardEdge)) << i;
         EXPECT_LT(std::abs(level.getTreePositions()[i].y), static_cast<float>(yardEdge)) << i;

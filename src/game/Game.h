@@ -1,11 +1,11 @@
-// Game: the one scene the frame loop drives: assets, level layout, update and the curved world.
+// Game: the one scene the frame loop drives: its assets, level, camera rig, update and rendering.
 #pragma once
-
-#include <array>
 
 #include "assets/Collider.h"
 #include "assets/Mesh.h"
+#include "game/CameraRig.h"
 #include "game/GameAssets.h"
+#include "game/Level.h"
 #include "game/SceneObject.h"
 #include "math/Camera.h"
 #include "math/Vector2.h"
@@ -14,7 +14,8 @@
 #include "render/TextLabel.h"
 #include "render/Texture.h"
 
-enum CameraMode : int { cameraPan = 0, cameraOrbit = 1, cameraZoom = 2 };
+// The five prototype scene objects, one per kind of level instance, in drawing order.
+enum class PrototypeKind { tree, wall, tallWall, wood, floorWood };
 
 // How drawInstance treats one instance: beyond the drawing radius, on the flat part of the
 // world, or tipped over the horizon.
@@ -24,14 +25,7 @@ enum class InstancePlacement { hidden, flat, bent };
 // (quadMesh, basicShader) while AssetManifest addresses them as GameAssets members.
 class Game : private GameAssets {
 public:
-    // Supplies the level's random values, one per call, like rand().
-    using RandomSource = int (*)();
-
-    static constexpr int treeCount = 30;
-    static constexpr int wallCount = 113;
-    static constexpr int tallWallCount = 119;
-    static constexpr int woodCount = 125;
-    static constexpr int floorWoodCount = 145;
+    using RandomSource = Level::RandomSource;
 
     Game() = default;
     Game(const Game&) = delete;
@@ -62,27 +56,16 @@ public:
     InstancePlacement placeInstance(SceneObject& prototype, const Vector3& instance, float radius);
 
     // Read access for the frame loop's tools and the tests.
-    const std::array<Vector3, treeCount>& getTreePositions() const { return treePositions; }
-    const std::array<Vector3, wallCount>& getWallPositions() const { return wallPositions; }
-    const std::array<Vector3, tallWallCount>& getTallWallPositions() const {
-        return tallWallPositions;
-    }
-    const std::array<Vector3, woodCount>& getWoodPositions() const { return woodPositions; }
-    const std::array<Vector3, floorWoodCount>& getFloorWoodPositions() const {
-        return floorWoodPositions;
-    }
+    const Level& getLevel() const { return level; }
+    const CameraRig& getCameraRig() const { return cameraRig; }
     const SceneObject& getPlayer() const { return player; }
     const SceneObject& getFollower() const { return follower; }
     const SceneObject& getBackground() const { return background; }
     const SceneObject& getGrassTile() const { return grassTile; }
-    SceneObject& getTreeObject() { return treeObject; }
-    SceneObject& getWallObject() { return wallObject; }
-    SceneObject& getTallWallObject() { return tallWallObject; }
-    SceneObject& getWoodObject() { return woodObject; }
-    SceneObject& getFloorWoodObject() { return floorWoodObject; }
+    const SceneObject& getPrototype(PrototypeKind kind) const;
     const TextLabel& getLabel(int index) const;  // 0 position ... 6 easy mode, declaration order
-    Camera& getWorldCamera() { return worldCamera; }
-    Camera& getHudCamera() { return hudCamera; }
+    const Camera& getWorldCamera() const { return worldCamera; }
+    const Camera& getHudCamera() const { return hudCamera; }
     const Collider& getCollider() const { return quadCollider; }
     const ShaderProgram& getBasicShader() const { return basicShader; }
     const ShaderProgram& getTerrainShader() const { return terrainShader; }
@@ -96,25 +79,23 @@ public:
     float getElapsed() const { return elapsed; }
     float getScore() const { return score; }
     float getMultiplier() const { return multiplier; }
-    const Vector2& getGroundOffset() const { return groundOffset; }
-    const Vector3& getCameraEye() const { return cameraEye; }
-    const Vector2& getCameraAngles() const { return cameraAngles; }
-    float getTerrainRay() const { return terrainRay; }
-    int getCameraMode() const { return cameraMode; }
-    bool isPerspective() const { return usePerspective; }
-    float getOrthoHalfHeight() const { return orthoHalfHeight; }
-    float getViewportWidth() const { return viewportWidth; }
-    float getViewportHeight() const { return viewportHeight; }
 
     // Camera state set directly, for views the keys take a while to reach (benchmark, tests).
-    void setCameraAngles(const Vector2& angles) { cameraAngles = angles; }
-    void setTerrainRay(float ray) { terrainRay = ray; }
-    void setGroundOffset(const Vector2& offset) { groundOffset = offset; }
+    void setCameraAngles(const Vector2& angles) { cameraRig.setAngles(angles); }
+    void setTerrainRay(float ray) { cameraRig.setTerrainRay(ray); }
+    void setGroundOffset(const Vector2& offset) { cameraRig.setGroundOffset(offset); }
+    // Puts the world view back to the identity, as every render starts; instances placed
+    // outside a render then come out in world coordinates (tests).
+    void resetWorldView() { worldCamera.setViewIdentity(); }
 
 private:
-    void layOutTrees(RandomSource next);
-    void layOutWalls();
-    void layOutWood();
+    // The steps of update, in the order it takes them.
+    void applyKeyPresses();
+    void showFollowerPosition();
+    void followPlayer();
+    void advanceScore(float dt);
+    void movePlayer(const Vector2& direction, float dt);
+
     void setUpPrototypes();
     void setUpLabels();
     void drawGrass(float radius);
@@ -137,11 +118,7 @@ private:
     SceneObject background;
     SceneObject grassTile;
     float elapsed = 0.0f;  // seconds since the level was laid out
-    std::array<Vector3, treeCount> treePositions{};
-    std::array<Vector3, wallCount> wallPositions{};
-    std::array<Vector3, tallWallCount> tallWallPositions{};
-    std::array<Vector3, woodCount> woodPositions{};
-    std::array<Vector3, floorWoodCount> floorWoodPositions{};
+    Level level;
     SceneObject wallObject;
     SceneObject tallWallObject;
     SceneObject treeObject;
@@ -149,16 +126,7 @@ private:
     SceneObject floorWoodObject;
     float score = 0.0f;
     float multiplier = 3.0f;
-    Vector2 groundOffset;      // pan offset subtracted from every ground position; within [-25, 25]
-    Vector3 cameraEye;         // recomputed by every render before use
-    Vector2 cameraAngles;      // radians: x yaw, y pitch
-    float terrainRay = 15.0f;  // level units: eye distance factor, bend and cull radius; >= 0
-    int cameraMode = cameraPan;
-    bool usePerspective = true;
-    // Set by resize; these defaults only keep a render before the first resize finite.
-    float orthoHalfHeight = 14.625f;  // 26 x height / width
-    float viewportWidth = 1280.0f;
-    float viewportHeight = 720.0f;
+    CameraRig cameraRig;
 
     // The live labels' texts, formatted in place each update (no allocation per frame).
     char positionText[32] = "";

@@ -21,6 +21,8 @@ public:
 
     Matrix4& view() { return viewMatrix; }
     Matrix4& projection() { return projectionMatrix; }
+    const Matrix4& view() const { return viewMatrix; }
+    const Matrix4& projection() const { return projectionMatrix; }
 
 private:
     Matrix4 viewMatrix{};        // world to eye space

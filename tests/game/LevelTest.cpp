@@ -1,15 +1,20 @@
-// Tests of the level layout: every array entry, the doors, and the random trees' rules.
+// Tests of the level layout by the facts of the yard: the house, the four corner enclosures with
+// their doors and gaps, the gate, wood blocks and floor tiles, and the random trees' rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
-#include <random>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "game/Game.h"
+#include "game/Level.h"
 
 namespace {
 
@@ -17,6 +22,14 @@ namespace {
 std::vector<int> scripted;
 std::size_t scriptedNext = 0;
 int scriptedRand() { return scripted[scriptedNext++ % scripted.size()]; }
+
+using Cell = std::pair<int, int>;        // ground position (x, y)
+using Spot = std::tuple<int, int, int>;  // (x, y, z)
+constexpr int yardEdge = 30;             // the yard's border: |x| or |y| = 30
+constexpr int enclosureInner = 18;       // enclosures span |x| and |y| from 18 to 30
+constexpr int houseSide = 12;            // the house spans 0 ... 12 in x and in y
+constexpr int tallWallHeight = 6;        // short walls are 2 high
+const Cell houseOpening(6, 0);
 
 void expectAt(const Vector3& p, float x, float y, float z, const char* what, int i) {
     EXPECT_EQ(p.x, x) << what << " " << i;
@@ -26,12 +39,100 @@ void expectAt(const Vector3& p, float x, float y, float z, const char* what, int
 
 bool isRemoved(const Vector3& p) { return p.x == -1000.0f && p.y == -1000.0f && p.z == -1000.0f; }
 
-std::unique_ptr<Game> laidOut() {
-    scripted = {0};
-    scriptedNext = 0;
-    auto game = std::make_unique<Game>();
-    game->resetLevel(&scriptedRand);
-    return game;
+int toInt(float v) { return static_cast<int>(std::lround(v)); }
+Cell cellOf(const Vector3& p) { return {toInt(p.x), toInt(p.y)}; }
+Spot spotOf(const Vector3& p) { return {toInt(p.x), toInt(p.y), toInt(p.z)}; }
+Cell mirrored(const Cell& c) { return {-c.first, c.second}; }
+
+// The grid points (step 2) on the border of the rectangle with corners (x0, y0), (x1, y1).
+std::set<Cell> outline(int x0, int y0, int x1, int y1) {
+    std::set<Cell> cells;
+    for (int x = std::min(x0, x1); x <= std::max(x0, x1); x += 2) {
+        cells.insert({x, y0});
+        cells.insert({x, y1});
+    }
+    for (int y = std::min(y0, y1); y <= std::max(y0, y1); y += 2) {
+        cells.insert({x0, y});
+        cells.insert({x1, y});
+    }
+    return cells;
+}
+
+std::set<Cell> cornersOf(int x0, int y0, int x1, int y1) {
+    return {{x0, y0}, {x0, y1}, {x1, y0}, {x1, y1}};
+}
+
+// The level sorted into what a designer talks about.
+struct Yard {
+    Level level;
+    std::set<Cell> tallWalls;  // standing ones
+    std::vector<Cell> holes;   // where removed tall walls stood, in array order
+    std::set<Spot> shortWalls;
+    std::set<Cell> wood;
+    std::set<Cell> floor;
+    std::map<Cell, int> shortWallCount;  // per cell, any height
+
+    Yard() {
+        scripted = {0};
+        scriptedNext = 0;
+        level.layOut(&scriptedRand);
+        const auto& t = level.getTallWallPositions();
+        for (int i = 0; i < Level::tallWallCount; ++i) {
+            if (isRemoved(t[i])) {
+                holes.push_back(holeAt(i));
+            } else {
+                tallWalls.insert(cellOf(t[i]));
+            }
+        }
+        for (const Vector3& p : level.getWallPositions()) {
+            shortWalls.insert(spotOf(p));
+            ++shortWallCount[cellOf(p)];
+        }
+        for (const Vector3& p : level.getWoodPositions()) wood.insert(cellOf(p));
+        for (const Vector3& p : level.getFloorWoodPositions()) floor.insert(cellOf(p));
+    }
+
+    // A removed tall wall stands inside a straight run: its array neighbours are 2 units either
+    // side of it along the wall, so where it stood is midway between them.
+    Cell holeAt(int i) const {
+        const auto& t = level.getTallWallPositions();
+        if (i == 0 || i + 1 == Level::tallWallCount || isRemoved(t[i - 1]) || isRemoved(t[i + 1])) {
+            ADD_FAILURE() << "removed tall wall " << i << " is not inside a run";
+            return {0, 0};
+        }
+        const Cell a = cellOf(t[i - 1]);
+        const Cell b = cellOf(t[i + 1]);
+        const int dx = std::abs(b.first - a.first);
+        const int dy = std::abs(b.second - a.second);
+        EXPECT_TRUE((dx == 4 && dy == 0) || (dx == 0 && dy == 4)) << "removed tall wall " << i;
+        return {(a.first + b.first) / 2, (a.second + b.second) / 2};
+    }
+
+    bool hasShort(int x, int y, int z) const { return shortWalls.count({x, y, z}) != 0; }
+    bool hasTall(int x, int y) const { return tallWalls.count({x, y}) != 0; }
+};
+
+bool onBorder(const Cell& c) {
+    return std::abs(c.first) == yardEdge || std::abs(c.second) == yardEdge;
+}
+
+// The enclosure in the quadrant of (sx, sy), signs +1 or -1.
+std::set<Cell> enclosureOutline(int sx, int sy) {
+    return outline(sx * enclosureInner, sy * enclosureInner, sx * yardEdge, sy * yardEdge);
+}
+
+// Checks a floor tile in an opening and three in front of it, outside: straight out, and one
+// either side along the wall. outward is the unit step away from the room.
+void expectStepsAt(const Yard& yard, const Cell& opening, const Cell& outward) {
+    const Cell front(opening.first + 2 * outward.first, opening.second + 2 * outward.second);
+    const Cell along(outward.second, outward.first);
+    for (const Cell& c :
+         {opening, front, Cell(front.first + 2 * along.first, front.second + 2 * along.second),
+          Cell(front.first - 2 * along.first, front.second - 2 * along.second)}) {
+        EXPECT_EQ(yard.floor.count(c), 1u)
+            << "tile " << c.first << " " << c.second << " at opening " << opening.first << " "
+            << opening.second;
+    }
 }
 
 }  // namespace
@@ -41,13 +142,15 @@ TEST(Level, FixedTreesAndScriptedRandomTrees) {
                 8,  13, 10, 1,  12, 2, 19, 9,  0, 4, 33, 22, 47, 100,  // right: x, y
                 9,  27, 31, 14};
     scriptedNext = 0;
-    auto game = std::make_unique<Game>();
-    game->resetLevel(&scriptedRand);
+    Level level;
+    level.layOut(&scriptedRand);
     EXPECT_EQ(scriptedNext, 32u);  // two values per random tree, no more
-    const auto& trees = game->getTreePositions();
+    const auto& trees = level.getTreePositions();
+    // Two rows of seven between the house and the near wall, 4 apart.
     for (int i = 0; i < 7; ++i) {
-        expectAt(trees[i], 3.0f, -4.0f * (i + 1), 0.0f, "tree", i);
-        expectAt(trees[i + 7], 11.0f, -4.0f * (i + 1), 0.0f, "tree", i + 7);
+        const float y = -4.0f * static_cast<float>(i + 1);
+        expectAt(trees[i], 3.0f, y, 0.0f, "tree", i);
+        expectAt(trees[i + 7], 11.0f, y, 0.0f, "tree", i + 7);
     }
     // Left: x = value mod 40 - 40, moved 4 further out from [-32, -28]; y = value mod 14 - 7.
     const float left[7][2] = {{-3, -2}, {-33, 6},  {-33, -7}, {-1, 6},
@@ -67,11 +170,11 @@ TEST(Level, RandomTreesKeepTheirRulesOverManySeeds) {
     std::set<int> leftSeen;
     std::set<int> rightSeen;
     std::set<int> ySeen;
-    auto game = std::make_unique<Game>();
+    Level level;
     for (unsigned seed = 1; seed <= 2000; ++seed) {
         std::srand(seed);
-        game->resetLevel(&std::rand);
-        const auto& trees = game->getTreePositions();
+        level.layOut(&std::rand);
+        const auto& trees = level.getTreePositions();
         for (int i = 14; i < 30; ++i) {
             const Vector3& t = trees[i];
             ASSERT_EQ(t.x, static_cast<float>(static_cast<int>(t.x)));
@@ -109,137 +212,327 @@ TEST(Level, SameSecondSameTrees) {
         if (std::time(nullptr) != before) {
             continue;  // a second boundary fell in between: try again
         }
+        const auto& a = first->getLevel().getTreePositions();
+        const auto& b = second->getLevel().getTreePositions();
         for (int i = 0; i < 30; ++i) {
-            EXPECT_EQ(first->getTreePositions()[i].x, second->getTreePositions()[i].x) << i;
-            EXPECT_EQ(first->getTreePositions()[i].y, second->getTreePositions()[i].y) << i;
+            EXPECT_EQ(a[i].x, b[i].x) << i;
+            EXPECT_EQ(a[i].y, b[i].y) << i;
         }
         return;
     }
 }
 
-TEST(Level, ShortWalls) {
-    const auto game = laidOut();
-    const auto& w = game->getWallPositions();
-    for (int i = 0; i <= 16; ++i) {
-        const float x = -16.0f + 2.0f * i;
-        expectAt(w[i], x, -30.0f, (x >= 0.0f && x <= 12.0f) ? 4.0f : 0.0f, "wall", i);
+TEST(Level, EverythingBuiltStandsOnTheGridInsideTheYardOnceEach) {
+    const Yard yard;
+    const Level& level = yard.level;
+    // On the grid (step 2) inside the yard; on the ground, but for short walls, which stack 2
+    // high up to a tall wall's height. Returns how many are not removed.
+    auto checkGrid = [](const Vector3* p, int count, bool stacks, const char* what) {
+        int placed = 0;
+        for (int i = 0; i < count; ++i) {
+            if (isRemoved(p[i])) continue;
+            ++placed;
+            const Spot s = spotOf(p[i]);
+            EXPECT_EQ(p[i].x, static_cast<float>(std::get<0>(s))) << what << " " << i;
+            EXPECT_EQ(p[i].y, static_cast<float>(std::get<1>(s))) << what << " " << i;
+            EXPECT_EQ(p[i].z, static_cast<float>(std::get<2>(s))) << what << " " << i;
+            EXPECT_TRUE(std::get<0>(s) % 2 == 0 && std::get<1>(s) % 2 == 0) << what << " " << i;
+            EXPECT_TRUE(std::abs(std::get<0>(s)) <= yardEdge &&
+                        std::abs(std::get<1>(s)) <= yardEdge)
+                << what << " " << i;
+            const int z = std::get<2>(s);
+            EXPECT_TRUE(stacks ? z % 2 == 0 && z >= 0 && z <= tallWallHeight : z == 0)
+                << what << " " << i;
+        }
+        return placed;
+    };
+    checkGrid(level.getWallPositions().data(), Level::wallCount, true, "wall");
+    const int standing =
+        checkGrid(level.getTallWallPositions().data(), Level::tallWallCount, false, "tall wall");
+    checkGrid(level.getWoodPositions().data(), Level::woodCount, false, "wood");
+    checkGrid(level.getFloorWoodPositions().data(), Level::floorWoodCount, false, "floor");
+    for (int i = 0; i < 14; ++i) {  // the fixed trees stand in the yard too
+        EXPECT_LT(std::abs(level.getTreePositions()[i].x), static_cast<float>(yardEdge)) << i;
+        EXPECT_LT(std::abs(level.getTreePositions()[i].y), static_cast<float>(yardEdge)) << i;
     }
-    for (int i = 17; i <= 33; ++i) expectAt(w[i], -16.0f + 2 * (i - 17), 30.0f, 0.0f, "wall", i);
-    for (int i = 34; i <= 50; ++i) expectAt(w[i], -30.0f, -16.0f + 2 * (i - 34), 0.0f, "wall", i);
-    for (int i = 51; i <= 67; ++i) expectAt(w[i], 30.0f, -16.0f + 2 * (i - 51), 0.0f, "wall", i);
-    const float inner[13][3] = {{6, 0, 4},    {0, 0, 6},     {12, 0, 6},   {0, 12, 6},
-                                {12, 12, 6},  {0, -30, 2},   {0, -30, 0},  {12, -30, 2},
-                                {12, -30, 0}, {-18, -24, 4}, {18, -24, 4}, {24, 18, 4},
-                                {-24, 18, 4}};
-    for (int k = 0; k < 13; ++k) {
-        expectAt(w[68 + k], inner[k][0], inner[k][1], inner[k][2], "wall", 68 + k);
+
+    // No two of a kind in one place; twelve tall walls taken out (eight doors, four gaps).
+    EXPECT_EQ(yard.shortWalls.size(), static_cast<std::size_t>(Level::wallCount));
+    EXPECT_EQ(yard.tallWalls.size(), static_cast<std::size_t>(standing));
+    EXPECT_EQ(yard.holes.size(), 12u);
+    EXPECT_EQ(standing + 12, Level::tallWallCount);
+    EXPECT_EQ(yard.wood.size(), static_cast<std::size_t>(Level::woodCount));
+    EXPECT_EQ(yard.floor.size(), static_cast<std::size_t>(Level::floorWoodCount));
+
+    // Walls do not run into each other or into the wood: a short wall on a tall wall's cell is
+    // its cap, and blocks and tiles keep off every wall standing on the ground.
+    for (const Spot& s : yard.shortWalls) {
+        const Cell c(std::get<0>(s), std::get<1>(s));
+        if (yard.tallWalls.count(c) != 0) {
+            EXPECT_EQ(std::get<2>(s), tallWallHeight) << c.first << " " << c.second;
+        }
+        if (std::get<2>(s) == 0) {
+            EXPECT_EQ(yard.wood.count(c), 0u) << c.first << " " << c.second;
+            EXPECT_EQ(yard.floor.count(c), 0u) << c.first << " " << c.second;
+        }
     }
-    const float caps[16][2] = {{-30, -30}, {30, -30}, {-30, 30},  {30, 30},  {-18, -30}, {18, -30},
-                               {-18, 30},  {18, 30},  {-18, -18}, {18, -18}, {-18, 18},  {18, 18},
-                               {-30, -18}, {30, -18}, {-30, 18},  {30, 18}};
-    for (int k = 0; k < 16; ++k) expectAt(w[81 + k], caps[k][0], caps[k][1], 6.0f, "wall", 81 + k);
-    // The eight doors, two short walls each, in the order the tall walls meet them.
-    const float doors[8][2] = {{-24, -30}, {-30, -24}, {24, -30}, {30, -24},
-                               {24, 30},   {30, 22},   {-24, 30}, {-30, 22}};
-    for (int k = 0; k < 8; ++k) {
-        expectAt(w[97 + 2 * k], doors[k][0], doors[k][1], 0.0f, "door", 97 + 2 * k);
-        expectAt(w[98 + 2 * k], doors[k][0], doors[k][1], 4.0f, "door", 98 + 2 * k);
+    for (const Cell& c : yard.tallWalls) {
+        EXPECT_EQ(yard.wood.count(c), 0u) << c.first << " " << c.second;
+        EXPECT_EQ(yard.floor.count(c), 0u) << c.first << " " << c.second;
     }
 }
 
-TEST(Level, TallWallsWithDoorsAndGaps) {
-    const auto game = laidOut();
-    const auto& t = game->getTallWallPositions();
-    // Each group: first, last, and the position as a function of the entry number i.
-    struct Group {
-        int first, last;
-        float (*x)(int);
-        float (*y)(int);
-    };
-    const Group groups[] = {
-        {0, 6, [](int) { return 0.0f; }, [](int i) { return 2.0f * i; }},
-        {7, 8, [](int i) { return 2.0f * (i - 6); }, [](int) { return 0.0f; }},
-        {9, 11, [](int i) { return 2.0f * (i - 5); }, [](int) { return 0.0f; }},
-        {12, 17, [](int) { return 12.0f; }, [](int i) { return 2.0f * i - 22; }},
-        {18, 22, [](int i) { return 2.0f * (i - 17); }, [](int) { return 12.0f; }},
-        {23, 29, [](int i) { return 2.0f * (i - 38); }, [](int) { return -30.0f; }},
-        {30, 35, [](int) { return -30.0f; }, [](int i) { return 2.0f * (i - 44); }},
-        {36, 41, [](int i) { return 2.0f * (i - 50); }, [](int) { return -18.0f; }},
-        {42, 46, [](int) { return -18.0f; }, [](int i) { return 2.0f * i - 112; }},
-        {47, 53, [](int i) { return 2.0f * (i - 38); }, [](int) { return -30.0f; }},
-        {54, 59, [](int) { return 30.0f; }, [](int i) { return 2.0f * (i - 68); }},
-        {60, 65, [](int i) { return 2.0f * (i - 51); }, [](int) { return -18.0f; }},
-        {66, 70, [](int) { return 18.0f; }, [](int i) { return 2.0f * i - 160; }},
-        {71, 77, [](int i) { return 2.0f * (i - 62); }, [](int) { return 30.0f; }},
-        {78, 83, [](int) { return 30.0f; }, [](int i) { return 2.0f * (i - 69); }},
-        {84, 89, [](int i) { return 2.0f * i - 150; }, [](int) { return 18.0f; }},
-        {90, 94, [](int) { return 18.0f; }, [](int i) { return 2.0f * i - 160; }},
-        {95, 101, [](int i) { return 2.0f * (i - 110); }, [](int) { return 30.0f; }},
-        {102, 107, [](int) { return -30.0f; }, [](int i) { return 2.0f * (i - 93); }},
-        {108, 113, [](int i) { return 2.0f * i - 244; }, [](int) { return 18.0f; }},
-        {114, 118, [](int) { return -18.0f; }, [](int i) { return 2.0f * i - 208; }},
-    };
-    const std::set<int> left = {26, 32, 50, 56, 74, 80, 98, 104, 44, 68, 87, 110};
-    int covered = 0;
-    int removed = 0;
-    for (const Group& g : groups) {
-        for (int i = g.first; i <= g.last; ++i, ++covered) {
-            if (left.count(i) != 0) {
-                EXPECT_TRUE(isRemoved(t[i])) << i;
-            } else {
-                expectAt(t[i], g.x(i), g.y(i), 0.0f, "tall wall", i);
-            }
-            removed += isRemoved(t[i]) ? 1 : 0;
+TEST(Level, HouseIsClosedButForItsOpening) {
+    const Yard yard;
+    // The 12 x 12 outline of tall walls, all but (6, 0) in its front wall; nothing else of the
+    // tall walls stands between the enclosures.
+    std::set<Cell> outlineCells = outline(0, 0, houseSide, houseSide);
+    std::set<Cell> house;
+    for (const Cell& c : yard.tallWalls) {
+        if (std::abs(c.first) < enclosureInner && std::abs(c.second) < enclosureInner) {
+            house.insert(c);
         }
     }
-    EXPECT_EQ(covered, 119);
-    EXPECT_EQ(removed, 12);
-    // The house is closed but for its opening at (6, 0), where a short wall stands.
-    expectAt(t[9], 8.0f, 0.0f, 0.0f, "tall wall", 9);
-    expectAt(t[8], 4.0f, 0.0f, 0.0f, "tall wall", 8);
+    outlineCells.erase(houseOpening);
+    EXPECT_EQ(house, outlineCells);
+    EXPECT_EQ(house.size(), 23u);
+    // A lintel over the opening, a tile in it and three in front (outside is -y).
+    EXPECT_TRUE(yard.hasShort(houseOpening.first, houseOpening.second, 4));
+    EXPECT_EQ(yard.shortWallCount.at(houseOpening), 1);
+    expectStepsAt(yard, houseOpening, Cell(0, -1));
 }
 
-TEST(Level, WoodBlocksFloorsPrototypesAndLevelValues) {
-    const auto game = laidOut();
-    const auto& wood = game->getWoodPositions();
-    const auto& floor = game->getFloorWoodPositions();
-    for (int a = 0; a < 5; ++a) {
-        for (int b = 0; b < 5; ++b) {
-            const float expected[5][2] = {{2.0f * a + 2, 2.0f * b + 2},
-                                          {2.0f * (a - 14), 2.0f * (b - 14)},
-                                          {2.0f * (a - 14), 2.0f * (b + 10)},
-                                          {2.0f * (a + 10), 2.0f * (b - 14)},
-                                          {2.0f * (a + 10), 2.0f * (b + 10)}};
-            for (int block = 0; block < 5; ++block) {
-                const int i = 25 * block + 5 * a + b;
-                expectAt(wood[i], expected[block][0], expected[block][1], 0.0f, "wood", i);
-                expectAt(floor[i], expected[block][0], expected[block][1], 0.0f, "floor", i);
+TEST(Level, FourEnclosuresWithTwoDoorsOutAndOneGapIn) {
+    const Yard yard;
+    // Every hole in the tall walls is a door in the yard's border or a gap on an inner side.
+    std::vector<Cell> doors;
+    std::set<Cell> gaps;
+    for (const Cell& hole : yard.holes) {
+        if (onBorder(hole)) {
+            doors.push_back(hole);
+        } else {
+            gaps.insert(hole);
+        }
+    }
+    ASSERT_EQ(doors.size(), 8u);
+    ASSERT_EQ(gaps.size(), 4u);
+
+    for (int sx : {-1, 1}) {
+        for (int sy : {-1, 1}) {
+            SCOPED_TRACE(testing::Message() << "enclosure " << sx << " " << sy);
+            // Its outline of tall walls, but for three holes: one door in each outer wall,
+            // one gap in an inner wall, none at a corner.
+            const std::set<Cell> cells = enclosureOutline(sx, sy);
+            const std::set<Cell> corners =
+                cornersOf(sx * enclosureInner, sy * enclosureInner, sx * yardEdge, sy * yardEdge);
+            EXPECT_EQ(cells.size(), 24u);
+            int outerX = 0, outerY = 0, inner = 0;
+            for (const Cell& c : cells) {
+                if (yard.hasTall(c.first, c.second)) continue;
+                EXPECT_EQ(corners.count(c), 0u) << c.first << " " << c.second;
+                EXPECT_EQ(std::count(yard.holes.begin(), yard.holes.end(), c), 1)
+                    << c.first << " " << c.second;
+                if (std::abs(c.first) == yardEdge) ++outerX;
+                if (std::abs(c.second) == yardEdge) ++outerY;
+                if (gaps.count(c) != 0) ++inner;
+            }
+            EXPECT_EQ(outerX, 1);
+            EXPECT_EQ(outerY, 1);
+            EXPECT_EQ(inner, 1);
+        }
+    }
+    // No tall wall stands outside the house and the four enclosure outlines.
+    std::size_t enclosed = 0;
+    for (int sx : {-1, 1}) {
+        for (int sy : {-1, 1}) {
+            for (const Cell& c : enclosureOutline(sx, sy)) {
+                enclosed += yard.hasTall(c.first, c.second) ? 1u : 0u;
             }
         }
     }
-    const float steps[4][2] = {{6, 0}, {6, -2}, {4, -2}, {8, -2}};
-    for (int k = 0; k < 4; ++k)
-        expectAt(floor[125 + k], steps[k][0], steps[k][1], 0, "floor", 125 + k);
-    const float rooms[16][2] = {{-18, -24}, {18, -24}, {24, 18},   {-24, 18}, {-16, -24}, {16, -24},
-                                {24, 16},   {-24, 16}, {-16, -22}, {16, -22}, {22, 16},   {-22, 16},
-                                {-16, -26}, {16, -26}, {26, 16},   {-26, 16}};
-    for (int k = 0; k < 16; ++k)
-        expectAt(floor[129 + k], rooms[k][0], rooms[k][1], 0, "floor", 129 + k);
+    EXPECT_EQ(enclosed + 23u, yard.tallWalls.size());
 
-    Game& g = *game;
-    SceneObject* prototypes[] = {&g.getTreeObject(), &g.getWallObject(), &g.getTallWallObject(),
-                                 &g.getWoodObject(), &g.getFloorWoodObject()};
+    // Doors sit mid-wall (24 out), but for the far enclosures' side doors at y = 22, a step
+    // toward the middle. Each is a short wall on the ground and one at 4 with a window between,
+    // filling the last sixteen short-wall entries in the order of the tall walls they replace.
+    const auto& w = yard.level.getWallPositions();
+    for (std::size_t k = 0; k < doors.size(); ++k) {
+        const Cell& d = doors[k];
+        if (std::abs(d.second) == yardEdge) {
+            EXPECT_EQ(std::abs(d.first), 24) << k;
+        } else {
+            EXPECT_EQ(d.second, d.second < 0 ? -24 : 22) << k;
+        }
+        const int i = 97 + 2 * static_cast<int>(k);
+        expectAt(w[i], static_cast<float>(d.first), static_cast<float>(d.second), 0.0f, "door", i);
+        expectAt(w[i + 1], static_cast<float>(d.first), static_cast<float>(d.second), 4.0f, "door",
+                 i + 1);
+        EXPECT_EQ(yard.shortWallCount.at(d), 2) << k;
+    }
+    // Gaps sit mid-wall too, with a lintel over them and tiles leading in from the outside.
+    for (const Cell& g : gaps) {
+        SCOPED_TRACE(testing::Message() << "gap " << g.first << " " << g.second);
+        const bool sideWall = std::abs(g.first) == enclosureInner;
+        EXPECT_EQ(std::abs(sideWall ? g.second : g.first), 24);
+        EXPECT_TRUE(yard.hasShort(g.first, g.second, 4));
+        EXPECT_EQ(yard.shortWallCount.at(g), 1);
+        const int out = (sideWall ? g.first : g.second) < 0 ? 1 : -1;  // toward the middle
+        expectStepsAt(yard, g, sideWall ? Cell(out, 0) : Cell(0, out));
+    }
+}
+
+TEST(Level, BorderClosedButForTheGateAndNothingFloats) {
+    const Yard yard;
+    // At the ground, every grid point of the yard's border holds a wall, but for the gate in the
+    // near wall (y = -30) from x = 2 to 10.
+    std::set<Cell> open;
+    for (const Cell& c : outline(-yardEdge, -yardEdge, yardEdge, yardEdge)) {
+        if (!yard.hasTall(c.first, c.second) && !yard.hasShort(c.first, c.second, 0)) {
+            open.insert(c);
+        }
+    }
+    const std::set<Cell> gate = {{2, -30}, {4, -30}, {6, -30}, {8, -30}, {10, -30}};
+    EXPECT_EQ(open, gate);
+    // The near wall's stretch over the gate, x = 0 to 12, is raised to 4 on posts at its ends.
+    for (int x = -16; x <= 16; x += 2) {
+        const bool raised = x >= 0 && x <= houseSide;
+        EXPECT_EQ(yard.hasShort(x, -yardEdge, 4), raised) << x;
+        EXPECT_EQ(yard.hasShort(x, -yardEdge, 0), !raised || x == 0 || x == houseSide) << x;
+    }
+    // Between the enclosures the border is short walls, one to a grid point.
+    for (int v = -16; v <= 16; v += 2) {
+        for (const Cell& c : {Cell(v, yardEdge), Cell(yardEdge, v), Cell(-yardEdge, v)}) {
+            EXPECT_EQ(yard.shortWallCount.count(c) ? yard.shortWallCount.at(c) : 0, 1)
+                << c.first << " " << c.second;
+        }
+    }
+
+    // Caps at the tall walls' height stand on every corner of the house and the enclosures and
+    // nowhere else.
+    std::set<Cell> caps;
+    for (const Spot& s : yard.shortWalls) {
+        if (std::get<2>(s) == tallWallHeight) caps.insert({std::get<0>(s), std::get<1>(s)});
+    }
+    std::set<Cell> corners = cornersOf(0, 0, houseSide, houseSide);
+    for (int sx : {-1, 1}) {
+        for (int sy : {-1, 1}) {
+            for (const Cell& c : cornersOf(sx * enclosureInner, sy * enclosureInner, sx * yardEdge,
+                                           sy * yardEdge)) {
+                corners.insert(c);
+            }
+        }
+    }
+    EXPECT_EQ(caps, corners);
+    EXPECT_EQ(caps.size(), 20u);
+
+    // Every raised short wall rests on one below it, caps a tall wall, or spans an opening
+    // between two neighbours along its wall that reach its height.
+    auto reaches = [&](int x, int y, int z) {
+        return yard.hasTall(x, y) || yard.hasShort(x, y, z);
+    };
+    for (const Spot& s : yard.shortWalls) {
+        const int x = std::get<0>(s), y = std::get<1>(s), z = std::get<2>(s);
+        if (z == 0) continue;
+        const bool rests = yard.hasShort(x, y, z - 2);
+        const bool isCap = z == tallWallHeight && yard.hasTall(x, y);
+        const bool spans = z < tallWallHeight && ((reaches(x - 2, y, z) && reaches(x + 2, y, z)) ||
+                                                  (reaches(x, y - 2, z) && reaches(x, y + 2, z)));
+        EXPECT_TRUE(rests || isCap || spans) << x << " " << y << " " << z;
+    }
+}
+
+TEST(Level, OutsideTheMiddleTheYardIsItsOwnMirrorImage) {
+    const Yard yard;
+    // The house, its path and the gate keep to |x| < 16; the rest mirrors across x = 0.
+    auto mirrorsOutsideMiddle = [](const std::set<Cell>& cells, const char* what) {
+        for (const Cell& c : cells) {
+            if (std::abs(c.first) < 16) continue;
+            EXPECT_EQ(cells.count(mirrored(c)), 1u) << what << " " << c.first << " " << c.second;
+        }
+    };
+    mirrorsOutsideMiddle(yard.tallWalls, "tall wall");
+    mirrorsOutsideMiddle(yard.wood, "wood");
+    mirrorsOutsideMiddle(yard.floor, "floor");
+    for (const Spot& s : yard.shortWalls) {
+        if (std::abs(std::get<0>(s)) < 16) continue;
+        EXPECT_TRUE(yard.hasShort(-std::get<0>(s), std::get<1>(s), std::get<2>(s)))
+            << std::get<0>(s) << " " << std::get<1>(s) << " " << std::get<2>(s);
+    }
+    std::set<Cell> holes(yard.holes.begin(), yard.holes.end());
+    mirrorsOutsideMiddle(holes, "hole");
+    EXPECT_EQ(holes.size(), 12u);
+}
+
+TEST(Level, WoodBlocksFillTheRoomsOnFloorTiles) {
+    const Yard yard;
+    const auto& wood = yard.level.getWoodPositions();
+    const auto& floor = yard.level.getFloorWoodPositions();
+    // Five blocks of 5 x 5, each filling the inside of the house or of one enclosure; a floor
+    // tile under every block, entry for entry.
+    std::vector<std::set<Cell>> rooms = {{}};
+    for (int x = 2; x < houseSide; x += 2) {
+        for (int y = 2; y < houseSide; y += 2) rooms[0].insert({x, y});
+    }
+    for (int sx : {-1, 1}) {
+        for (int sy : {-1, 1}) {
+            std::set<Cell> inside;
+            for (int a = enclosureInner + 2; a < yardEdge; a += 2) {
+                for (int b = enclosureInner + 2; b < yardEdge; b += 2)
+                    inside.insert({sx * a, sy * b});
+            }
+            rooms.push_back(inside);
+        }
+    }
+    for (int block = 0; block < 5; ++block) {
+        std::set<Cell> cells;
+        for (int k = 0; k < 25; ++k) cells.insert(cellOf(wood[25 * block + k]));
+        const auto room = std::find(rooms.begin(), rooms.end(), cells);
+        ASSERT_NE(room, rooms.end()) << "block " << block;
+        rooms.erase(room);  // one block to a room
+    }
+    for (int i = 0; i < Level::woodCount; ++i) {
+        expectAt(floor[i], wood[i].x, wood[i].y, 0.0f, "floor", i);
+    }
+    // Besides those, only the tiles in and before the five openings (tested with them).
+    EXPECT_EQ(Level::floorWoodCount - Level::woodCount, 5 * 4);
+}
+
+TEST(Level, ResetSetsUpPrototypesAndLevelValues) {
+    scripted = {0};
+    scriptedNext = 0;
+    auto game = std::make_unique<Game>();
+    game->resetLevel(&scriptedRand);
+    const Game& g = *game;
+    const PrototypeKind kinds[] = {PrototypeKind::tree, PrototypeKind::wall,
+                                   PrototypeKind::tallWall, PrototypeKind::wood,
+                                   PrototypeKind::floorWood};
     const float pivots[] = {0.5f, 1.0f, 1.0f, 1.0f, 1.0f};
     for (int k = 0; k < 5; ++k) {
-        expectAt(prototypes[k]->position, 0, 0, 0, "prototype", k);
-        EXPECT_EQ(prototypes[k]->getPivot().x, pivots[k]);
-        EXPECT_EQ(prototypes[k]->getPivot().y, pivots[k]);
-        EXPECT_EQ(prototypes[k]->getCollider(), &g.getCollider());
-        EXPECT_EQ(prototypes[k]->camera, &g.getWorldCamera());
+        const SceneObject& p = g.getPrototype(kinds[k]);
+        expectAt(p.position, 0, 0, 0, "prototype", k);
+        EXPECT_EQ(p.getPivot().x, pivots[k]);
+        EXPECT_EQ(p.getPivot().y, pivots[k]);
+        EXPECT_EQ(p.getCollider(), &g.getCollider());
+        EXPECT_EQ(p.camera, &g.getWorldCamera());
     }
-    EXPECT_EQ(g.getWallObject().getTexture(), g.getTallWallObject().getTexture());
-    EXPECT_EQ(g.getWoodObject().getTexture(), g.getFloorWoodObject().getTexture());
-    EXPECT_NE(g.getTreeObject().getTexture(), g.getWallObject().getTexture());
+    EXPECT_EQ(g.getPrototype(PrototypeKind::wall).getTexture(),
+              g.getPrototype(PrototypeKind::tallWall).getTexture());
+    EXPECT_EQ(g.getPrototype(PrototypeKind::wood).getTexture(),
+              g.getPrototype(PrototypeKind::floorWood).getTexture());
+    EXPECT_NE(g.getPrototype(PrototypeKind::tree).getTexture(),
+              g.getPrototype(PrototypeKind::wall).getTexture());
+
+    // The game's level comes from the values it was given.
+    scripted = {7, 3, 12, 29, 5};
+    scriptedNext = 0;
+    game->resetLevel(&scriptedRand);
+    Level level;
+    scriptedNext = 0;
+    level.layOut(&scriptedRand);
+    for (int i = 0; i < Level::treeCount; ++i) {
+        const Vector3& p = level.getTreePositions()[i];
+        expectAt(g.getLevel().getTreePositions()[i], p.x, p.y, p.z, "tree", i);
+    }
 
     expectAt(g.getPlayer().position, 0, 0, -2, "player", 0);
     EXPECT_EQ(g.getPlayer().getScaling().x, 2.55f);

@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         game = std::make_unique<Game>();
         game->resetLevel(&zeroRand);
-        game->getWorldCamera().setViewIdentity();  // model-view = model, easy to read
+        game->resetWorldView();  // model-view = model, easy to read
     }
     std::unique_ptr<Game> game;
 };
@@ -25,8 +25,8 @@ protected:
 }  // namespace
 
 TEST_F(Placement, HiddenAtRadiusFlatAtTerrainRayBentBetween) {
-    SceneObject& wall = game->getWallObject();
-    const float radius = 30.0f;  // terrainRay 15 + 15
+    SceneObject wall = game->getPrototype(PrototypeKind::wall);  // placeInstance takes any object
+    const float radius = 30.0f;                                  // terrainRay 15 + 15
     EXPECT_EQ(game->placeInstance(wall, Vector3(30.0f, 0.0f, 0.0f), radius),
               InstancePlacement::hidden);  // exactly R squared
     EXPECT_EQ(game->placeInstance(wall, Vector3(18.0f, 24.0f, 0.0f), radius),
@@ -59,7 +59,7 @@ TEST_F(Placement, HiddenAtRadiusFlatAtTerrainRayBentBetween) {
 }
 
 TEST_F(Placement, BentInstanceTipsOverTheRim) {
-    SceneObject& wall = game->getWallObject();
+    SceneObject wall = game->getPrototype(PrototypeKind::wall);
     wall.setAngleZ(45.0f);  // not used on the bent path
     // 4 units beyond the rim along +x: carried to (15, 0), turned by 1 radian about +y around
     // a point 4 units below the ground there.
@@ -96,7 +96,7 @@ TEST_F(Placement, BentInstanceTipsOverTheRim) {
 }
 
 TEST_F(Placement, BentMatrixStaysFiniteAtZeroRayAndLowInstances) {
-    SceneObject& tree = game->getTreeObject();
+    SceneObject tree = game->getPrototype(PrototypeKind::tree);
     game->setTerrainRay(0.0f);
     // Everything but the exact centre is bent, pivoting 4 units below the centre.
     EXPECT_EQ(game->placeInstance(tree, Vector3(0.0f, 0.0f, 0.0f), 15.0f), InstancePlacement::flat);
@@ -119,9 +119,9 @@ TEST(GameResize, ViewportProjectionAndZeroSize) {
     GlContext::get().useFramebuffer(64, 64);
     auto game = std::make_unique<Game>();
     game->onWindowResize(1280, 720);
-    EXPECT_EQ(game->getViewportWidth(), 1280.0f);
-    EXPECT_EQ(game->getViewportHeight(), 720.0f);
-    EXPECT_FLOAT_EQ(game->getOrthoHalfHeight(), 14.625f);  // 29.25 units tall
+    EXPECT_EQ(game->getCameraRig().getViewportWidth(), 1280.0f);
+    EXPECT_EQ(game->getCameraRig().getViewportHeight(), 720.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getOrthoHalfHeight(), 14.625f);  // 29.25 units tall
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 1280);
@@ -141,18 +141,18 @@ TEST(GameResize, ViewportProjectionAndZeroSize) {
                 15.0f * 15.0f + 15.0f * 15.0f + 10.0f * 10.0f, 1e-2f);
 
     game->resize(800, 1000);
-    EXPECT_FLOAT_EQ(game->getOrthoHalfHeight(), 32.5f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getOrthoHalfHeight(), 32.5f);
     // A minimised window keeps everything as it was, then the next real size applies.
     for (auto size : {std::pair<int, int>(0, 0), {0, 600}, {600, 0}, {-5, 10}}) {
         game->resize(size.first, size.second);
-        EXPECT_EQ(game->getViewportWidth(), 800.0f);
-        EXPECT_EQ(game->getViewportHeight(), 1000.0f);
-        EXPECT_FLOAT_EQ(game->getOrthoHalfHeight(), 32.5f);
+        EXPECT_EQ(game->getCameraRig().getViewportWidth(), 800.0f);
+        EXPECT_EQ(game->getCameraRig().getViewportHeight(), 1000.0f);
+        EXPECT_FLOAT_EQ(game->getCameraRig().getOrthoHalfHeight(), 32.5f);
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], 800);
         EXPECT_EQ(viewport[3], 1000);
     }
     game->onWindowResize(640, 360);
-    EXPECT_EQ(game->getViewportWidth(), 640.0f);
-    EXPECT_FLOAT_EQ(game->getOrthoHalfHeight(), 14.625f);
+    EXPECT_EQ(game->getCameraRig().getViewportWidth(), 640.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getOrthoHalfHeight(), 14.625f);
 }

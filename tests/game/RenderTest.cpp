@@ -89,17 +89,17 @@ TEST_F(GameFrame, DefaultViewGrassHouseBackdropAndSky) {
 
 TEST_F(GameFrame, RenderLeavesPrototypesAtOriginAndCountsOnlyTheDisc) {
     frame();
-    for (SceneObject* p :
-         {&game->getTreeObject(), &game->getWallObject(), &game->getTallWallObject(),
-          &game->getWoodObject(), &game->getFloorWoodObject()}) {
-        EXPECT_EQ(p->position.x, 0.0f);
-        EXPECT_EQ(p->position.y, 0.0f);
-        EXPECT_EQ(p->position.z, 0.0f);
+    for (PrototypeKind kind : {PrototypeKind::tree, PrototypeKind::wall, PrototypeKind::tallWall,
+                               PrototypeKind::wood, PrototypeKind::floorWood}) {
+        const SceneObject& p = game->getPrototype(kind);
+        EXPECT_EQ(p.position.x, 0.0f);
+        EXPECT_EQ(p.position.y, 0.0f);
+        EXPECT_EQ(p.position.z, 0.0f);
     }
     EXPECT_EQ(game->getGrassTile().position.x, 0.0f);
     EXPECT_EQ(game->getGrassTile().position.y, 0.0f);
     EXPECT_EQ(ShaderProgram::current, &game->getBasicShader());
-    EXPECT_FLOAT_EQ(game->getCameraEye().y, -45.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getEye().y, -45.0f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -121,7 +121,7 @@ TEST_F(GameFrame, ZoomedAllTheWayInStillShowsTheWorld) {
     frame();
     const Matrix4& view = game->getWorldCamera().view();
     for (int i = 0; i < 16; ++i) ASSERT_TRUE(std::isfinite(view[i])) << i;
-    EXPECT_TRUE(std::isfinite(game->getCameraEye().y));
+    EXPECT_TRUE(std::isfinite(game->getCameraRig().getEye().y));
     // Not a blank white frame: the eye stands by the house's corner, whose wall fills the view.
     EXPECT_LT(count(isWhite), 50);
     EXPECT_GT(count(isBrick), 1000);

@@ -38,40 +38,40 @@ protected:
 }  // namespace
 
 TEST_F(GameUpdate, HeldKeysActOnceAndBothLatchesWorkInOneFrame) {
-    EXPECT_EQ(game->getCameraMode(), cameraPan);
-    EXPECT_TRUE(game->isPerspective());
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraPan);
+    EXPECT_TRUE(game->getCameraRig().isPerspective());
     for (int i = 0; i < 5; ++i) frame({keySpace});
-    EXPECT_EQ(game->getCameraMode(), cameraOrbit);
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraOrbit);
     frame({});
     frame({keySpace});
-    EXPECT_EQ(game->getCameraMode(), cameraZoom);
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraZoom);
     frame({});
     frame({keySpace});
-    EXPECT_EQ(game->getCameraMode(), cameraPan);  // wraps after three
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraPan);  // wraps after three
 
     for (int i = 0; i < 5; ++i) frame({keyF2});
-    EXPECT_FALSE(game->isPerspective());
+    EXPECT_FALSE(game->getCameraRig().isPerspective());
     frame({});
     frame({keyF2});
-    EXPECT_TRUE(game->isPerspective());
+    EXPECT_TRUE(game->getCameraRig().isPerspective());
 
     frame({});
     frame({keySpace, keyF2});
-    EXPECT_EQ(game->getCameraMode(), cameraOrbit);
-    EXPECT_FALSE(game->isPerspective());
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraOrbit);
+    EXPECT_FALSE(game->getCameraRig().isPerspective());
     // Releasing one key re-arms only that one.
     frame({keyF2});
     frame({keyF2, keySpace});
-    EXPECT_EQ(game->getCameraMode(), cameraZoom);
-    EXPECT_FALSE(game->isPerspective());
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraZoom);
+    EXPECT_FALSE(game->getCameraRig().isPerspective());
     frame({keySpace});
     frame({keySpace, keyF2});
-    EXPECT_TRUE(game->isPerspective());
-    EXPECT_EQ(game->getCameraMode(), cameraZoom);
+    EXPECT_TRUE(game->getCameraRig().isPerspective());
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraZoom);
     // F1, F3 and F4 do nothing.
     frame({keyF1, keyF3, keyF4});
-    EXPECT_EQ(game->getCameraMode(), cameraZoom);
-    EXPECT_TRUE(game->isPerspective());
+    EXPECT_EQ(game->getCameraRig().getMode(), cameraZoom);
+    EXPECT_TRUE(game->getCameraRig().isPerspective());
 }
 
 TEST_F(GameUpdate, MovementSingleAxisAndDiagonal) {
@@ -90,54 +90,55 @@ TEST_F(GameUpdate, MovementSingleAxisAndDiagonal) {
 }
 
 TEST_F(GameUpdate, PanMovesGroundWithPlayerUntilTheClamp) {
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 1; i <= 20; ++i) {
         frame({keyRight}, 0.1f);  // 1 unit a frame
-        const float expected = i + 1.0f < 25.0f ? i + 1.0f : 25.0f;
-        EXPECT_NEAR(game->getGroundOffset().x, expected, 1e-4f) << i;
-        EXPECT_NEAR(game->getPlayer().position.x, i + 1.0f, 1e-4f) << i;
+        const float walked = static_cast<float>(i);
+        const float expected = walked < 25.0f ? walked : 25.0f;
+        EXPECT_NEAR(game->getCameraRig().getGroundOffset().x, expected, 1e-4f) << i;
+        EXPECT_NEAR(game->getPlayer().position.x, walked, 1e-4f) << i;
     }
     for (int i = 0; i < 10; ++i) frame({keyRight}, 0.1f);
-    EXPECT_EQ(game->getGroundOffset().x, 25.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().x, 25.0f);
     EXPECT_NEAR(game->getPlayer().position.x, 30.0f, 1e-3f);  // the player is not clamped
     frame({keyDown, keyLeft}, 100.0f);
-    EXPECT_EQ(game->getGroundOffset().x, -25.0f);
-    EXPECT_EQ(game->getGroundOffset().y, -25.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().x, -25.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().y, -25.0f);
     frame({keyUp}, 100.0f);
-    EXPECT_EQ(game->getGroundOffset().y, 25.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().y, 25.0f);
     // Pan does not touch the orbit or the zoom.
-    EXPECT_EQ(game->getCameraAngles().x, 0.0f);
-    EXPECT_EQ(game->getTerrainRay(), 15.0f);
+    EXPECT_EQ(game->getCameraRig().getAngles().x, 0.0f);
+    EXPECT_EQ(game->getCameraRig().getTerrainRay(), 15.0f);
 }
 
 TEST_F(GameUpdate, OrbitTurnsYawAndPitchWithoutLimits) {
     frame({keySpace});
     frame({keyRight, keyDown}, 0.5f);
-    EXPECT_FLOAT_EQ(game->getCameraAngles().x, 0.5f * 0.707f);
-    EXPECT_FLOAT_EQ(game->getCameraAngles().y, -0.5f * 0.707f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getAngles().x, 0.5f * 0.707f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getAngles().y, -0.5f * 0.707f);
     frame({keyUp}, 10.0f);
-    EXPECT_FLOAT_EQ(game->getCameraAngles().y, -0.5f * 0.707f + 10.0f);
-    EXPECT_EQ(game->getGroundOffset().x, 0.0f);
-    EXPECT_EQ(game->getTerrainRay(), 15.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getAngles().y, -0.5f * 0.707f + 10.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().x, 0.0f);
+    EXPECT_EQ(game->getCameraRig().getTerrainRay(), 15.0f);
 }
 
 TEST_F(GameUpdate, ZoomStopsAtZero) {
     frame({keySpace});
     frame({});
     frame({keySpace});
-    ASSERT_EQ(game->getCameraMode(), cameraZoom);
+    ASSERT_EQ(game->getCameraRig().getMode(), cameraZoom);
     frame({keyUp}, 0.5f);
-    EXPECT_FLOAT_EQ(game->getTerrainRay(), 20.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getTerrainRay(), 20.0f);
     frame({keyDown}, 1.9f);
-    EXPECT_NEAR(game->getTerrainRay(), 1.0f, 1e-4f);
+    EXPECT_NEAR(game->getCameraRig().getTerrainRay(), 1.0f, 1e-4f);
     frame({keyDown}, 0.2f);
-    EXPECT_EQ(game->getTerrainRay(), 0.0f);
+    EXPECT_EQ(game->getCameraRig().getTerrainRay(), 0.0f);
     frame({keyDown}, 0.2f);
-    EXPECT_EQ(game->getTerrainRay(), 0.0f);
+    EXPECT_EQ(game->getCameraRig().getTerrainRay(), 0.0f);
     frame({keyLeft}, 0.2f);  // sideways does not zoom
-    EXPECT_EQ(game->getTerrainRay(), 0.0f);
+    EXPECT_EQ(game->getCameraRig().getTerrainRay(), 0.0f);
     frame({keyUp}, 0.1f);
-    EXPECT_FLOAT_EQ(game->getTerrainRay(), 1.0f);
-    EXPECT_EQ(game->getGroundOffset().y, 0.0f);
+    EXPECT_FLOAT_EQ(game->getCameraRig().getTerrainRay(), 1.0f);
+    EXPECT_EQ(game->getCameraRig().getGroundOffset().y, 0.0f);
 }
 
 TEST_F(GameUpdate, ScoreFollowerAndLabelsFrameByFrame) {

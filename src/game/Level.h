@@ -1,0 +1,44 @@
+// Level: the yard's instance positions (trees, walls, wood) and the rules that lay them out.
+#pragma once
+
+#include <array>
+
+#include "math/Vector3.h"
+
+class Level {
+public:
+    // Supplies the level's random values, one per call, like rand().
+    using RandomSource = int (*)();
+
+    static constexpr int treeCount = 30;
+    static constexpr int wallCount = 113;
+    static constexpr int tallWallCount = 119;
+    static constexpr int woodCount = 125;
+    static constexpr int floorWoodCount = 145;
+
+    // Writes every entry of every array; the random trees take two values of next each, in
+    // order (x, then y). No GL involved.
+    void layOut(RandomSource next);
+
+    // Entries (-1000, -1000, -1000) are removed instances (doors and gaps in the tall walls).
+    const std::array<Vector3, treeCount>& getTreePositions() const { return treePositions; }
+    const std::array<Vector3, wallCount>& getWallPositions() const { return wallPositions; }
+    const std::array<Vector3, tallWallCount>& getTallWallPositions() const {
+        return tallWallPositions;
+    }
+    const std::array<Vector3, woodCount>& getWoodPositions() const { return woodPositions; }
+    const std::array<Vector3, floorWoodCount>& getFloorWoodPositions() const {
+        return floorWoodPositions;
+    }
+
+private:
+    void layOutTrees(RandomSource next);
+    void layOutWalls();
+    void layOutWood();
+
+    std::array<Vector3, treeCount> treePositions{};
+    std::array<Vector3, wallCount> wallPositions{};
+    std::array<Vector3, tallWallCount> tallWallPositions{};
+    std::array<Vector3, woodCount> woodPositions{};
+    std::array<Vector3, floorWoodCount> floorWoodPositions{};
+};

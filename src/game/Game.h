@@ -136,7 +136,7 @@ private:
     SceneObject follower;
     SceneObject background;
     SceneObject grassTile;
-    float elapsed = 0.0f;  // seconds since the level was laid out
+    float elapsed = 0.0f;          // seconds since the level was laid out
     std::array<Vector3, treeCount> treePositions{};
     std::array<Vector3, wallCount> wallPositions{};
     std::array<Vector3, tallWallCount> tallWallPositions{};

@@ -129,8 +129,9 @@ void Game::setUpLabels() {
         {&randomModeLabel, "PRESS F2 FOR RANDOM MODE", 600, 600,  25,  {0, 0, 0},  -10},
     };
     // clang-format on
+    constexpr float depth = -35.0f;  // every label's z
     for (const Label& l : labels) {
-        l.label->init(l.text, l.x, l.y, labelDepth, l.glyphSize, l.colour.red, l.colour.green,
+        l.label->init(l.text, l.x, l.y, depth, l.glyphSize, l.colour.red, l.colour.green,
                       l.colour.blue, &fontTexture, &hudCamera);
         l.label->setAngle(l.angle);
     }

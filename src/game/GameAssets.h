@@ -10,10 +10,9 @@
 struct ShaderAsset;
 
 // Each loading step works through one kind of asset in the manifest's order. A file that
-// fails is reported by its loader (one line) and the asset stays empty: a texture shows
-// magenta, a mesh draws nothing, a program draws nothing; the game goes on with the rest.
-// The game runs the steps in the order they are declared; every step from uploadTextures on
-// needs a current GL context.
+// fails is reported by its loader and the steps go on with the rest (a texture that failed
+// shows magenta). The game runs the steps in the order they are declared; the uploads and
+// buildShaders need a current GL context.
 class GameAssets {
 public:
     void decodeTextures();

@@ -33,8 +33,8 @@ void build(ShaderProgram& program, const ShaderAsset& asset) {
     EXPECT_TRUE(built) << asset.name;
 }
 
-// The game's programs and the white texture, built and uploaded as the game does; the GL
-// state the tests change is put back afterwards.
+// The game's programs and the white texture, built and uploaded as the game does; no program
+// is left current afterwards.
 class DataShaders : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -7,6 +7,7 @@
 
 #include "game/AssetManifest.h"
 #include "game/GameAssets.h"
+#include "support/CapturedStream.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
 #include "app/Keyboard.h"
 #include "app/Renderer.h"
@@ -64,7 +65,7 @@ public:
 
 private:
     static void fail(const char* what) {
-        std::fprintf(stderr, "bench_frame: %s\n", what);
+        writeDiagnostic(stderr, "bench_frame: %s", what);
         std::exit(1);
     }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
@@ -301,13 +302,13 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
+        writeDiagnostic(stderr, "usage: %s OUT_DIR", argv[0]);
         return 2;
     }
     const std::string out = argv[1];
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        writeDiagnostic(stderr, "SDL: %s", SDL_GetError());
         return 1;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -316,12 +317,12 @@ int main(int argc, char** argv) {
         SDL_CreateWindow("render", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (context == nullptr || !renderer.initRenderState()) {
-        std::fprintf(stderr, "no GL context: %s\n", SDL_GetError());
+        writeDiagnostic(stderr, "no GL context: %s", SDL_GetError());
         return 1;
     }
     Target target;
     if (!target.init()) {
-        std::fprintf(stderr, "no framebuffer objects\n");
+        writeDiagnostic(stderr, "no framebuffer objects");
         return 1;
     }
     int written = 0;
@@ -329,7 +330,7 @@ int main(int argc, char** argv) {
         if (writePng(out + "/" + name + ".png", target.read(), kWidth, kHeight)) {
             ++written;
         } else {
-            std::fprintf(stderr, "could not write %s\n", name.c_str());
+            writeDiagnostic(stderr, "could not write %s", name.c_str());
         }
     };
     {
@@ -358,6 +359,6 @@ int main(int argc, char** argv) {
     }
     // NOTE: the context and window are left to process exit: unloading the driver first
     // would hide its allocations from the leak checker's suppressions.
-    std::printf("%d pictures written to %s\n", written, out.c_str());
+    writeDiagnostic(stdout, "%d pictures written to %s", written, out.c_str());
     return written == 10 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Texture: choosing a decoder by file name, and the GL texture made from its pixels.
 #include "render/Texture.h"
 
+#include "app/Diagnostics.h"
 #include "app/Renderer.h"
 #include "assets/AssetFile.h"
 #include "render/BmpDecoder.h"
@@ -42,12 +43,13 @@ bool Texture::load(const std::string& path) {
     AssetFile file;
     std::string problem;
     if (!file.read(path, *kind, problem)) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + problem);
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", path.c_str(), problem.c_str());
         return false;
     }
     Image image = decode(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize());
     if (!image.isValid()) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + image.error);
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", path.c_str(),
+                        image.error.c_str());
         return false;
     }
     pixels = std::move(image.pixels);
@@ -66,9 +68,10 @@ void Texture::upload() {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     if (!pixels.empty() && maxSide > 0 && (width > maxSide || height > maxSide)) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + std::to_string(width) +
-                             " x " + std::to_string(height) + " pixels, over this GL's " +
-                             std::to_string(maxSide) + "-pixel largest texture side");
+        writeDiagnostic(stderr,
+                        "Could not load texture: %s: %d x %d pixels, over this GL's %d-pixel "
+                        "largest texture side",
+                        path.c_str(), int{width}, int{height}, static_cast<int>(maxSide));
         freePixels();
     }
     if (pixels.empty()) {

@@ -1,0 +1,109 @@
+// Tests of the diagnostic line writer: exact bytes, whole lines, failed streams.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "app/Diagnostics.h"
+
+namespace {
+
+std::string readAll(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+    }
+    return text;
+}
+
+// A pipe whose write end is a stdio stream; the read end never blocks.
+struct Pipe {
+    int ends[2] = {-1, -1};
+    std::FILE* writer = nullptr;
+    Pipe() {
+        if (pipe(ends) == 0) {
+            fcntl(ends[0], F_SETFL, O_NONBLOCK);
+            writer = fdopen(ends[1], "w");
+        }
+    }
+    ~Pipe() {
+        if (writer != nullptr) {
+            std::fclose(writer);
+        }
+        if (ends[0] >= 0) {
+            close(ends[0]);
+        }
+    }
+    // What one read of the read end gets.
+    std::string readOnce() const {
+        char buffer[8192];
+        const ssize_t got = read(ends[0], buffer, sizeof buffer);
+        return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+    }
+};
+
+}  // namespace
+
+TEST(Diagnostics, WritesTheFormattedTextAndOneNewline) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(writeDiagnostic(out, "%s: %d x %u, 0x%04X", "data/a.png", -3, 7u, 0x502u));
+    EXPECT_TRUE(writeDiagnostic(out, "Could not compile %s %u:\n%s", "vertexShader", 35633u,
+                                "0:1(1): error: syntax error\n"));
+    EXPECT_TRUE(writeDiagnostic(out, "%s", ""));
+    EXPECT_EQ(readAll(out),
+              "data/a.png: -3 x 7, 0x0502\n"
+              "Could not compile vertexShader 35633:\n0:1(1): error: syntax error\n\n"
+              "\n");
+    std::fclose(out);
+}
+
+TEST(Diagnostics, EachLineLeavesInOneWriteBeforeTheCallReturns) {
+    Pipe channel;
+    ASSERT_NE(channel.writer, nullptr);
+    EXPECT_TRUE(writeDiagnostic(channel.writer, "%f %f ", 0.015, 0.016));
+    // No flush of ours: the writer's own flush must have sent the whole line.
+    EXPECT_EQ(channel.readOnce(), "0.015000 0.016000 \n");
+    // The stack buffer's edge: lines of 1,022 to 1,025 characters before the newline.
+    for (std::size_t length = 1022; length <= 1025; ++length) {
+        const std::string text(length, 'x');
+        EXPECT_TRUE(writeDiagnostic(channel.writer, "%s", text.c_str()));
+        EXPECT_EQ(channel.readOnce(), text + "\n") << length;
+    }
+}
+
+TEST(Diagnostics, LinesLongerThanTheStackBufferAreNotCut) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    std::string log;
+    for (int i = 0; i < 300; ++i) {
+        log += "0:" + std::to_string(i) + "(1): error: undeclared identifier\n";
+    }
+    ASSERT_GT(log.size(), 8192u);
+    EXPECT_TRUE(writeDiagnostic(out, "Could not compile %s %u:\n%s", "fragmentShader", 35632u,
+                                log.c_str()));
+    EXPECT_EQ(readAll(out), "Could not compile fragmentShader 35632:\n" + log + "\n");
+    std::fclose(out);
+}
+
+TEST(Diagnostics, AGoneReaderOrNoStreamIsAFailureNotACrash) {
+    EXPECT_FALSE(writeDiagnostic(nullptr, "nowhere"));
+    Pipe channel;
+    ASSERT_NE(channel.writer, nullptr);
+    close(channel.ends[0]);
+    channel.ends[0] = -1;
+    void (*previous)(int) = std::signal(SIGPIPE, SIG_IGN);
+    const std::string longLine(5000, 'y');
+    EXPECT_FALSE(writeDiagnostic(channel.writer, "short"));
+    EXPECT_FALSE(writeDiagnostic(channel.writer, "%s", longLine.c_str()));
+    // Each line is tried afresh: the stream is not left marked as failed.
+    EXPECT_EQ(std::ferror(channel.writer), 0);
+    std::signal(SIGPIPE, previous);
+}

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
         writeDiagnostic(stderr, "render_frame: no window or GL context: %s", SDL_GetError());
         return 1;
     }
-    writeDiagnostic(stdout, "GL_VERSION %s", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    writeDiagnostic(stdout, "GL_VERSION %s",
+                    reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     writeDiagnostic(stdout, "GL_SHADING_LANGUAGE_VERSION %s",
                     reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
     renderer.setViewport(0, 0, windowWidth, windowHeight);

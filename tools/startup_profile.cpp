@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
     const bool split = argc > 1 && std::strcmp(argv[1], "--split") == 0;
     if (const char* launch = std::getenv("VOLK_LAUNCH_NS")) {
         const double launchMs = std::strtod(launch, nullptr) / 1e6;
-        writeDiagnostic(stdout, "%-34s%10.2f ms", "process start to main", clock.getStart() - launchMs);
+        writeDiagnostic(stdout, "%-34s%10.2f ms", "process start to main",
+                        clock.getStart() - launchMs);
     }
 
     Game game;
@@ -187,7 +188,7 @@ int main(int argc, char** argv) {
     if (std::getenv("VOLK_LAUNCH_NS") != nullptr) {
         const double launchMs = std::strtod(std::getenv("VOLK_LAUNCH_NS"), nullptr) / 1e6;
         writeDiagnostic(stdout, "%-34s%10.2f ms", "total from process start",
-                    monotonicMilliseconds() - launchMs);
+                        monotonicMilliseconds() - launchMs);
     }
     return 0;
 }

@@ -26,7 +26,7 @@ using KeyStateFunction = bool (*)(int scancode);
 class Keyboard {
 public:
     // The keys poll() reads; every other scancode stays up.
-    static constexpr Key polledKeys[] = {keySpace, keyLeft, keyUp,  keyRight, keyDown,
+    static constexpr Key polledKeys[] = {keySpace, keyLeft, keyUp, keyRight, keyDown,
                                          keyF1,    keyF2,   keyF3, keyF4};
 
     // No history and no edge detection: callers that need presses keep their own latches.

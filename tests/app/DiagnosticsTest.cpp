@@ -1,7 +1,6 @@
 // Tests of the diagnostic line writer: exact bytes, whole lines, failed streams.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -11,17 +10,6 @@
 #include "app/Diagnostics.h"
 
 namespace {
-
-std::string readAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, got);
-    }
-    return text;
-}
 
 // A pipe whose write end is a stdio stream; the read end never blocks.
 struct Pipe {
@@ -41,46 +29,48 @@ struct Pipe {
             close(ends[0]);
         }
     }
-    // What one read of the read end gets.
-    std::string readOnce() const {
-        char buffer[8192];
-        const ssize_t got = read(ends[0], buffer, sizeof buffer);
-        return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+    // Everything written so far: it all fits the pipe, so one read takes it.
+    std::string take() const {
+        std::string buffer(std::size_t{1} << 16, '\0');
+        const ssize_t got = read(ends[0], buffer.data(), buffer.size());
+        buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return buffer;
     }
 };
 
 }  // namespace
 
 TEST(Diagnostics, WritesTheFormattedTextAndOneNewline) {
-    std::FILE* out = std::tmpfile();
+    Pipe channel;
+    std::FILE* out = channel.writer;
     ASSERT_NE(out, nullptr);
     EXPECT_TRUE(writeDiagnostic(out, "%s: %d x %u, 0x%04X", "data/a.png", -3, 7u, 0x502u));
     EXPECT_TRUE(writeDiagnostic(out, "Could not compile %s %u:\n%s", "vertexShader", 35633u,
                                 "0:1(1): error: syntax error\n"));
     EXPECT_TRUE(writeDiagnostic(out, "%s", ""));
-    EXPECT_EQ(readAll(out),
+    EXPECT_EQ(channel.take(),
               "data/a.png: -3 x 7, 0x0502\n"
               "Could not compile vertexShader 35633:\n0:1(1): error: syntax error\n\n"
               "\n");
-    std::fclose(out);
 }
 
-TEST(Diagnostics, EachLineLeavesInOneWriteBeforeTheCallReturns) {
+TEST(Diagnostics, EachLineIsOutBeforeTheCallReturns) {
     Pipe channel;
     ASSERT_NE(channel.writer, nullptr);
     EXPECT_TRUE(writeDiagnostic(channel.writer, "%f %f ", 0.015, 0.016));
     // No flush of ours: the writer's own flush must have sent the whole line.
-    EXPECT_EQ(channel.readOnce(), "0.015000 0.016000 \n");
+    EXPECT_EQ(channel.take(), "0.015000 0.016000 \n");
     // The stack buffer's edge: lines of 1,022 to 1,025 characters before the newline.
     for (std::size_t length = 1022; length <= 1025; ++length) {
         const std::string text(length, 'x');
         EXPECT_TRUE(writeDiagnostic(channel.writer, "%s", text.c_str()));
-        EXPECT_EQ(channel.readOnce(), text + "\n") << length;
+        EXPECT_EQ(channel.take(), text + "\n") << length;
     }
 }
 
 TEST(Diagnostics, LinesLongerThanTheStackBufferAreNotCut) {
-    std::FILE* out = std::tmpfile();
+    Pipe channel;
+    std::FILE* out = channel.writer;
     ASSERT_NE(out, nullptr);
     std::string log;
     for (int i = 0; i < 300; ++i) {
@@ -89,8 +79,7 @@ TEST(Diagnostics, LinesLongerThanTheStackBufferAreNotCut) {
     ASSERT_GT(log.size(), 8192u);
     EXPECT_TRUE(writeDiagnostic(out, "Could not compile %s %u:\n%s", "fragmentShader", 35632u,
                                 log.c_str()));
-    EXPECT_EQ(readAll(out), "Could not compile fragmentShader 35632:\n" + log + "\n");
-    std::fclose(out);
+    EXPECT_EQ(channel.take(), "Could not compile fragmentShader 35632:\n" + log + "\n");
 }
 
 TEST(Diagnostics, AGoneReaderOrNoStreamIsAFailureNotACrash) {

@@ -38,11 +38,13 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgbaBott
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = height - 1; y >= 0; --y) {
-        png_write_row(png, rgbaBottomUp.data() + static_cast<std::size_t>(y) * width * 4);
+        png_write_row(png, rgbaBottomUp.data() +
+                               static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -217,7 +219,8 @@ void renderMesh(Assets& a, Mesh& mesh, Texture& texture, float pivot, float eyeD
     a.grass.bind();
     for (int i = -4; i < 4; ++i) {
         for (int j = -4; j < 4; ++j) {
-            drawFlat(camera, a.quad, i + 0.5f, j + 0.5f, 0.0f, 0.5f, 0.5f);
+            drawFlat(camera, a.quad, static_cast<float>(i) + 0.5f, static_cast<float>(j) + 0.5f,
+                     0.0f, 0.5f, 0.5f);
         }
     }
     texture.bind();
@@ -259,8 +262,10 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
     const float oy = 0.0f;
     a.white.bind();
     for (int i = 0; i < 7; ++i) {
-        drawInstance(camera, a.tree, 3 - ox, -4.0f * (i + 1) - oy, 0.0f, 0.5f, terrainRay);
-        drawInstance(camera, a.tree, 11 - ox, -4.0f * (i + 1) - oy, 0.0f, 0.5f, terrainRay);
+        drawInstance(camera, a.tree, 3 - ox, -4.0f * static_cast<float>(i + 1) - oy, 0.0f, 0.5f,
+                     terrainRay);
+        drawInstance(camera, a.tree, 11 - ox, -4.0f * static_cast<float>(i + 1) - oy, 0.0f, 0.5f,
+                     terrainRay);
     }
     a.wall.bind();
     const float tall[][2] = {{0, 0},  {0, 2},  {0, 4},  {0, 6},  {0, 8},   {0, 10},
@@ -275,7 +280,7 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
         drawInstance(camera, a.wallMesh, p[0] - ox, p[1] - oy, p[2], 1.0f, terrainRay);
     }
     for (int i = 0; i <= 16; ++i) {
-        const float x = -16.0f + 2.0f * i;
+        const float x = -16.0f + 2.0f * static_cast<float>(i);
         drawInstance(camera, a.wallMesh, x - ox, -30 - oy, (x > -2 && x < 14) ? 4.0f : 0.0f, 1.0f,
                      terrainRay);
         drawInstance(camera, a.wallMesh, -30 - ox, x - oy, 0.0f, 1.0f, terrainRay);
@@ -284,8 +289,8 @@ void renderLevel(Assets& a, float yaw, float pitch, float terrainRay) {
     a.wood.bind();
     for (int i = 0; i < 5; ++i) {
         for (int j = 0; j < 5; ++j) {
-            const float x = 2.0f * i + 2.0f - ox;
-            const float y = 2.0f * j + 2.0f - oy;
+            const float x = 2.0f * static_cast<float>(i) + 2.0f - ox;
+            const float y = 2.0f * static_cast<float>(j) + 2.0f - oy;
             if ((i + j) % 3 != 0) {
                 drawInstance(camera, a.woodMesh, x, y, 0.0f, 1.0f, terrainRay);
             }

@@ -310,10 +310,10 @@ void Mesh::updateCounts() {
     uvFloatCount = static_cast<int>(uvs.size());
 }
 
-void Mesh::setCounts(int vertexFloats, int colorFloats, int indexCount, int uvFloats) {
+void Mesh::setCounts(int vertexFloats, int colorFloats, int indexTotal, int uvFloats) {
     vertexFloatCount = vertexFloats;
     colorFloatCount = colorFloats;
-    this->indexCount = indexCount;
+    indexCount = indexTotal;
     uvFloatCount = uvFloats;
 }
 

@@ -109,8 +109,8 @@ ShaderProgram::~ShaderProgram() {
     }
 }
 
-bool ShaderProgram::load(const std::string& name) {
-    this->name = name;
+bool ShaderProgram::load(const std::string& baseName) {
+    name = baseName;
     handles.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     handles.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     handles.program = glCreateProgram();
@@ -196,9 +196,9 @@ void ShaderProgram::disableAttributes() {
     }
 }
 
-GLint ShaderProgram::uniformLocation(const char* name) const {
+GLint ShaderProgram::uniformLocation(const char* uniformName) const {
     for (const ShaderVariable& row : uniforms) {
-        if (std::strcmp(row.name.c_str(), name) == 0) {
+        if (std::strcmp(row.name.c_str(), uniformName) == 0) {
             return row.location;
         }
     }

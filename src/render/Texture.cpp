@@ -19,16 +19,16 @@ bool endsWith(const std::string& text, const char* ending) {
 
 Texture::~Texture() { freePixels(); }
 
-bool Texture::load(const std::string& path) {
+bool Texture::load(const std::string& filePath) {
     // NOTE: the ending is compared case-sensitively: "X.BMP" is not a ".bmp" and is read
     // as BMP to BGRA, like every other ending (the font's ".fnt" among them).
     Image (*decode)(const std::uint8_t*, std::size_t) = decodeBmpToBgra;
     const AssetKind* kind = &AssetKind::bmpImage;
-    if (endsWith(path, ".bmp")) {
+    if (endsWith(filePath, ".bmp")) {
         decode = decodeBmp;
         internalFormat = GL_RGB;
         format = GL_BGR;
-    } else if (endsWith(path, ".png")) {
+    } else if (endsWith(filePath, ".png")) {
         decode = decodePng;
         kind = &AssetKind::pngImage;
         internalFormat = GL_RGBA;
@@ -38,17 +38,18 @@ bool Texture::load(const std::string& path) {
         format = GL_BGRA;
     }
 
-    this->path = path;
+    path = filePath;
     pixels.clear();
     AssetFile file;
     std::string problem;
-    if (!file.read(path, *kind, problem)) {
-        writeDiagnostic(stderr, "Could not load texture: %s: %s", path.c_str(), problem.c_str());
+    if (!file.read(filePath, *kind, problem)) {
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", filePath.c_str(),
+                        problem.c_str());
         return false;
     }
     Image image = decode(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize());
     if (!image.isValid()) {
-        writeDiagnostic(stderr, "Could not load texture: %s: %s", path.c_str(),
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", filePath.c_str(),
                         image.error.c_str());
         return false;
     }

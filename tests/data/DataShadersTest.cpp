@@ -130,15 +130,15 @@ TEST(DataShaders, ColourIsTextureTimesVertexColourWithTextureAlpha) {
     // '#''s middle bar and the bottom-left corner of the page (an empty cell).
     Texture font;
     ASSERT_TRUE(font.load("data/font.bmp.fnt"));
-    const float size = font.getWidth();
+    const float size = static_cast<float>(font.getWidth());
     const int cell = font.getWidth() / 16;
     const int litX = ('#' % 16) * cell + cell / 2;
     const int litYFromTop = ('#' / 16) * cell + 5;  // the glyph's upper bar
     const std::size_t litAt =
         (static_cast<std::size_t>(font.getHeight() - 1 - litYFromTop) * font.getWidth() + litX) * 4;
     ASSERT_EQ(font.getPixels()[litAt + 3], 255);
-    const float litU = (litX + 0.5f) / size;
-    const float litV = (font.getHeight() - 1 - litYFromTop + 0.5f) / size;
+    const float litU = (static_cast<float>(litX) + 0.5f) / size;
+    const float litV = (static_cast<float>(font.getHeight() - 1 - litYFromTop) + 0.5f) / size;
     font.setFiltering(false);
     font.upload();
     font.setFiltering(false);

@@ -110,7 +110,7 @@ std::uint32_t GlContext::pixel(int x, int y) const {
            p[3];
 }
 
-CapturedStream::CapturedStream(int fd) : fd(fd) {
+CapturedStream::CapturedStream(int descriptor) : fd(descriptor) {
     std::fflush(nullptr);
     std::cout.flush();
     std::cerr.flush();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/Keyboard.h"
 #include "app/Renderer.h"
 #include "game/Game.h"
@@ -54,7 +55,7 @@ public:
 
 private:
     static void fail(const char* what) {
-        std::fprintf(stderr, "bench_frame: %s\n", what);
+        writeDiagnostic(stderr, "bench_frame: %s", what);
         std::exit(1);
     }
 

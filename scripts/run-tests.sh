@@ -46,12 +46,12 @@ stage "build and test"
 # NOTE: the options are spelled out because build/ is shared with run-game.sh, which turns the
 # tests off, and CMake keeps cached options: without them every test would silently be missing.
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLK_TESTS=ON -DVOLK_BENCH=ON \
-    -DVOLK_SANITIZE=OFF -DVOLK_FUZZ=OFF
+    -DVOLK_SANITIZE=OFF -DVOLK_FUZZ=OFF -DVOLK_WERROR=ON
 run_ctest build
 
 stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DVOLK_SANITIZE=ON -DVOLK_TESTS=ON \
-    -DVOLK_BENCH=OFF
+    -DVOLK_BENCH=OFF -DVOLK_WERROR=ON
 export ASAN_OPTIONS="abort_on_error=0:detect_leaks=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
@@ -60,7 +60,7 @@ run_ctest build-asan
 if command -v clang++ > /dev/null; then
     stage "fuzz"
     CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVOLK_FUZZ=ON -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF
+        -DVOLK_FUZZ=ON -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF -DVOLK_WERROR=ON
     bash scripts/fuzz.sh build-fuzz "${VOLK_FUZZ_SECONDS:-15}"
 else
     stage "fuzz skipped: clang is not installed"

@@ -736,6 +736,16 @@ def collider_json():
 # and a 2.1 driver need not compile anything newer; 1.20 also builds on every later context.
 # So: attribute/varying, texture2D and gl_FragColor, nothing from 1.30.
 
+# What every vertex shader hands its fragment shader, and the start of main() that fills it:
+# the texture coordinate as given and the baked vertex colour, which arrives as inNormal.
+VERTEX_OUTPUTS = """varying vec2 texCoord;
+varying vec3 colour;
+
+void main() {
+    texCoord = inTexCoord;
+    colour = inNormal;
+"""
+
 BASIC_VERT = """#version 120
 // Flat world: model-view then projection. inNormal carries the baked vertex colour.
 attribute vec3 inVertex;
@@ -745,13 +755,7 @@ attribute vec3 inNormal;
 uniform mat4 mvMat;
 uniform mat4 projMat;
 
-varying vec2 texCoord;
-varying vec3 colour;
-
-void main() {
-    texCoord = inTexCoord;
-    colour = inNormal;
-    gl_Position = projMat * (mvMat * vec4(inVertex, 1.0));
+""" + VERTEX_OUTPUTS + """    gl_Position = projMat * (mvMat * vec4(inVertex, 1.0));
 }
 """
 
@@ -798,13 +802,7 @@ uniform mat4 projMat;
 uniform vec2 pos;          // tile centre relative to the view centre
 uniform float terrainRay;
 
-varying vec2 texCoord;
-varying vec3 colour;
-
-void main() {
-    texCoord = inTexCoord;
-    colour = inNormal;
-
+""" + VERTEX_OUTPUTS + """
     // Position relative to the view centre: the tile mesh spans 0..1 around pivot (0.5, 0.5).
     vec3 world = vec3(pos + inVertex.xy - vec2(0.5), inVertex.z);
     float s = length(world.xy);

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
 #include "app/GLWindow.h"
 #include "app/Renderer.h"
@@ -69,7 +70,7 @@ bool renderView(Game& game, const Vector2& angles, const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: render_frame OUT_PREFIX\n");
+        writeDiagnostic(stderr, "usage: render_frame OUT_PREFIX");
         return 2;
     }
     const std::string prefix = argv[1];
@@ -81,16 +82,16 @@ int main(int argc, char** argv) {
     GLWindow window;
     window.setSizeListener(Game::forwardResize, &game);
     if (!window.create(windowWidth, windowHeight, 32, false)) {
-        std::fprintf(stderr, "render_frame: no window or GL context: %s\n", SDL_GetError());
+        writeDiagnostic(stderr, "render_frame: no window or GL context: %s", SDL_GetError());
         return 1;
     }
-    std::printf("GL_VERSION %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    std::printf("GL_SHADING_LANGUAGE_VERSION %s\n",
-                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
-    std::fflush(stdout);
+    writeDiagnostic(stdout, "GL_VERSION %s",
+                    reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    writeDiagnostic(stdout, "GL_SHADING_LANGUAGE_VERSION %s",
+                    reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
     renderer.setViewport(0, 0, windowWidth, windowHeight);
     if (!renderer.initRenderState()) {
-        std::fprintf(stderr, "render_frame: GL entry %s missing\n", missingGLFunction());
+        writeDiagnostic(stderr, "render_frame: GL entry %s missing", missingGLFunction());
         return 1;
     }
     game.init();
@@ -100,7 +101,7 @@ int main(int argc, char** argv) {
     const bool ok = renderView(game, Vector2(0.0f, 0.0f), prefix + "-start.rgba") &&
                     renderView(game, Vector2(0.0f, -0.7f), prefix + "-pitched.rgba");
     if (!ok) {
-        std::fprintf(stderr, "render_frame: cannot write %s-*.rgba\n", prefix.c_str());
+        writeDiagnostic(stderr, "render_frame: cannot write %s-*.rgba", prefix.c_str());
         return 1;
     }
     return 0;

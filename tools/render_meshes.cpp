@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
 #include "game/GameAssets.h"
@@ -38,11 +39,13 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgbaBott
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = height - 1; y >= 0; --y) {
-        png_write_row(png, rgbaBottomUp.data() + static_cast<std::size_t>(y) * width * 4);
+        png_write_row(png, rgbaBottomUp.data() +
+                               static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -248,13 +251,13 @@ void renderLevel(GameAssets& a, const LevelView& view) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
+        writeDiagnostic(stderr, "usage: %s OUT_DIR", argv[0]);
         return 2;
     }
     const std::string out = argv[1];
     OffscreenContext context;
     if (!context.create()) {
-        std::fprintf(stderr, "render_meshes: %s\n", context.getError().c_str());
+        writeDiagnostic(stderr, "render_meshes: %s", context.getError().c_str());
         return 1;
     }
     context.useFramebuffer(kWidth, kHeight);
@@ -264,7 +267,7 @@ int main(int argc, char** argv) {
                      kWidth, kHeight)) {
             ++written;
         } else {
-            std::fprintf(stderr, "could not write %s\n", name.c_str());
+            writeDiagnostic(stderr, "could not write %s", name.c_str());
         }
     };
     {
@@ -281,6 +284,6 @@ int main(int argc, char** argv) {
     }
     // NOTE: the context and window are left to process exit: unloading the driver first
     // would hide its allocations from the leak checker's suppressions.
-    std::printf("%d pictures written to %s\n", written, out.c_str());
+    writeDiagnostic(stdout, "%d pictures written to %s", written, out.c_str());
     return written == static_cast<int>(std::size(meshViews) + std::size(levelViews)) ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/Diagnostics.h"
 #include "app/FrameClock.h"
 #include "app/GLFunctions.h"
 #include "app/GLWindow.h"
@@ -44,11 +45,11 @@ public:
 
     void phase(const char* name) {
         const double now = monotonicMilliseconds();
-        std::printf("%-34s%10.2f ms\n", name, now - last);
+        writeDiagnostic(stdout, "%-34s%10.2f ms", name, now - last);
         last = now;
     }
     void total(const char* name) const {
-        std::printf("%-34s%10.2f ms\n", name, monotonicMilliseconds() - start);
+        writeDiagnostic(stdout, "%-34s%10.2f ms", name, monotonicMilliseconds() - start);
     }
     double getStart() const { return start; }
 
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
     const bool split = argc > 1 && std::strcmp(argv[1], "--split") == 0;
     if (const char* launch = std::getenv("VOLK_LAUNCH_NS")) {
         const double launchMs = std::strtod(launch, nullptr) / 1e6;
-        std::printf("%-34s%10.2f ms\n", "process start to main", clock.getStart() - launchMs);
+        writeDiagnostic(stdout, "%-34s%10.2f ms", "process start to main",
+                        clock.getStart() - launchMs);
     }
 
     Game game;
@@ -102,19 +104,19 @@ int main(int argc, char** argv) {
         // SDL's video start (the X connection) apart from the window and the GL driver;
         // create's own start of the subsystem then only counts a reference.
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "startup_profile: %s\n", SDL_GetError());
+            writeDiagnostic(stderr, "startup_profile: %s", SDL_GetError());
             return 1;
         }
         clock.phase("SDL video start");
     }
     if (!window.create(windowWidth, windowHeight, 32, false)) {
-        std::fprintf(stderr, "startup_profile: no window or GL context\n");
+        writeDiagnostic(stderr, "startup_profile: no window or GL context");
         return 1;
     }
     clock.phase("window + context");
     renderer.setViewport(0, 0, windowWidth, windowHeight);
     if (!renderer.initRenderState()) {
-        std::fprintf(stderr, "startup_profile: GL entry %s missing\n", missingGLFunction());
+        writeDiagnostic(stderr, "startup_profile: GL entry %s missing", missingGLFunction());
         return 1;
     }
     clock.phase("GL entry points + state");
@@ -148,8 +150,8 @@ int main(int argc, char** argv) {
     clock.total("total from main to first frame");
     if (std::getenv("VOLK_LAUNCH_NS") != nullptr) {
         const double launchMs = std::strtod(std::getenv("VOLK_LAUNCH_NS"), nullptr) / 1e6;
-        std::printf("%-34s%10.2f ms\n", "total from process start",
-                    monotonicMilliseconds() - launchMs);
+        writeDiagnostic(stdout, "%-34s%10.2f ms", "total from process start",
+                        monotonicMilliseconds() - launchMs);
     }
     return 0;
 }

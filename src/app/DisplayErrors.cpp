@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/Diagnostics.h"
+
 #if defined(__linux__) && __has_include(<X11/Xlib.h>)
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -21,9 +23,8 @@ int reportError(Display* display, XErrorEvent* error) {
     if (getErrorText != nullptr) {
         getErrorText(display, error->error_code, text, sizeof text);
     }
-    std::fprintf(stderr, "X error: request %d.%d failed: %s\n", error->request_code,
-                 error->minor_code, text);
-    std::fflush(stderr);
+    writeDiagnostic(stderr, "X error: request %d.%d failed: %s", error->request_code,
+                    error->minor_code, text);
     return 0;
 }
 }  // namespace

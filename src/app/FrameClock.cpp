@@ -28,9 +28,9 @@ bool FrameClock::record(float dt) {
     return false;
 }
 
-std::string FrameClock::formatLine() const {
-    char line[ringLength * 48 + 4];
-    std::snprintf(line, sizeof line, "%f %f %f %f %f %f %f %f %f %f \n",
+FrameClock::Line FrameClock::formatLine() const {
+    Line line;
+    std::snprintf(line.text, sizeof line.text, "%f %f %f %f %f %f %f %f %f %f ",
                   static_cast<double>(frameTimes[0]), static_cast<double>(frameTimes[1]),
                   static_cast<double>(frameTimes[2]), static_cast<double>(frameTimes[3]),
                   static_cast<double>(frameTimes[4]), static_cast<double>(frameTimes[5]),

@@ -2,13 +2,17 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 class FrameClock {
 public:
     static constexpr float minimumFrameTime = 0.015f;  // seconds
     static constexpr int sleepStep = 3;                // milliseconds
     static constexpr int ringLength = 10;
+
+    // One printed line's text, NUL-terminated, on the stack: any float fits "%f" in 48 places.
+    struct Line {
+        char text[ringLength * 48 + 4];
+    };
 
     // Whole microseconds between two counter readings, truncated, as (now - last) x 10^6 /
     // frequency would give in exact arithmetic; it cannot overflow for any interval the counter
@@ -20,8 +24,8 @@ public:
 
     // Stores dt in the next slot; true when the ring has just been filled, time to print.
     bool record(float dt);
-    // "%f %f %f %f %f %f %f %f %f %f \n" of the ring, slot 0 first.
-    std::string formatLine() const;
+    // "%f %f %f %f %f %f %f %f %f %f " of the ring, slot 0 first; the writer adds the newline.
+    Line formatLine() const;
     int getIndex() const { return index; }
     float getFrameTime(int slot) const { return frameTimes[slot]; }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/Diagnostics.h"
 #include "app/DisplayErrors.h"
 #include "app/QuitSignals.h"
 
@@ -21,8 +22,7 @@ bool isHeadlessDriver(const char* name) {
 
 // Says why the window or its context could not be made, before the caller's own message.
 bool failed(const char* step) {
-    std::fprintf(stderr, "%s: %s\n", step, SDL_GetError());
-    std::fflush(stderr);
+    writeDiagnostic(stderr, "%s: %s", step, SDL_GetError());
     return false;
 }
 
@@ -37,8 +37,7 @@ void setFramebufferAttributes() {
 
 bool showErrorMessage(const char* text) {
     // The line goes out first: it is the whole report whenever the box cannot be shown.
-    std::fprintf(stderr, "%s\n", text);
-    std::fflush(stderr);
+    writeDiagnostic(stderr, "%s", text);
     // NOTE: SDL's X11 box fails at once (-1, nothing printed) when the X server has no core
     // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
     // display at all. Then nobody answered anything: the caller goes on as after a dismissed
@@ -85,8 +84,7 @@ bool GLWindow::createContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
     context = SDL_GL_CreateContext(window);
     if (context == nullptr) {
-        std::fprintf(stderr, "OpenGL 3.0 is not supported, falling back to GL 2.1\n");
-        std::fflush(stderr);
+        writeDiagnostic(stderr, "OpenGL 3.0 is not supported, falling back to GL 2.1");
         SDL_GL_ResetAttributes();
         setFramebufferAttributes();
         context = SDL_GL_CreateContext(window);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
 
 Renderer renderer;
@@ -45,8 +46,7 @@ bool Renderer::checkErrors() {
     }
     if (!errorReported) {
         errorReported = true;
-        std::fprintf(stderr, "GL error 0x%04X during a frame\n", static_cast<unsigned>(first));
-        std::fflush(stderr);
+        writeDiagnostic(stderr, "GL error 0x%04X during a frame", static_cast<unsigned>(first));
     }
     return true;
 }

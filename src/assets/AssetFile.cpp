@@ -11,6 +11,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/Diagnostics.h"
+
 namespace {
 
 constexpr std::uint64_t mebibyte = std::uint64_t{1} << 20;
@@ -84,14 +86,7 @@ bool AssetFile::isJsonPath(const std::string& path) {
 }
 
 void AssetFile::report(const std::string& path, const std::string& problem) {
-    writeLine(path + ": " + problem);
-}
-
-void AssetFile::writeLine(const std::string& text) {
-    // One write per line, so lines from different loaders never interleave mid-line.
-    const std::string line = text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    writeDiagnostic(stderr, "%s: %s", path.c_str(), problem.c_str());
 }
 
 bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string& problem) {

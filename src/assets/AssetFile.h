@@ -41,8 +41,6 @@ public:
     static bool isJsonPath(const std::string& path);
     // Writes "path: problem" as one flushed line on standard error.
     static void report(const std::string& path, const std::string& problem);
-    // Writes one flushed line on standard error; every asset diagnostic goes through here.
-    static void writeLine(const std::string& text);
 
     // Reads a regular file of that kind whole. Anything else (a directory, a FIFO, a device,
     // a socket) is refused before it is opened, so a read never blocks; a file over the

@@ -12,8 +12,8 @@ const double floatLimit = static_cast<double>(FLT_MAX) + std::ldexp(1.0, 103);
 
 }  // namespace
 
-JsonEntry::JsonEntry(simdjson::dom::element value, const char* listName, std::size_t position)
-    : listName(listName), position(position) {
+JsonEntry::JsonEntry(simdjson::dom::element value, const char* list, std::size_t index)
+    : listName(list), position(index) {
     isObject = value.get_object().get(object) == simdjson::SUCCESS;
 }
 

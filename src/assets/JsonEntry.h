@@ -14,8 +14,8 @@
 // missing or its value does not fit.
 class JsonEntry {
 public:
-    // listName and position only go into problem descriptions.
-    JsonEntry(simdjson::dom::element value, const char* listName, std::size_t position);
+    // The list's name and the entry's index in it only go into problem descriptions.
+    JsonEntry(simdjson::dom::element value, const char* list, std::size_t index);
 
     // False, with a description, when the entry is not an object; check before the getters.
     bool check(std::string& problem) const;

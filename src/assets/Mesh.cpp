@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/Diagnostics.h"
 #include "assets/AssetFile.h"
 #include "assets/JsonList.h"
 
@@ -282,8 +283,7 @@ bool Mesh::parseBinary(const std::uint8_t* bytes, std::size_t size, const std::s
     }
     updateCounts();
     // Only the marker's presence is tested; the file carries no animation data that is read.
-    std::puts(size - ends[3] >= 2 ? "des anims!" : "pas d'anim");
-    std::fflush(stdout);
+    writeDiagnostic(stdout, "%s", size - ends[3] >= 2 ? "des anims!" : "pas d'anim");
     return true;
 }
 
@@ -310,10 +310,10 @@ void Mesh::updateCounts() {
     uvFloatCount = static_cast<int>(uvs.size());
 }
 
-void Mesh::setCounts(int vertexFloats, int colorFloats, int indexCount, int uvFloats) {
+void Mesh::setCounts(int vertexFloats, int colorFloats, int indexTotal, int uvFloats) {
     vertexFloatCount = vertexFloats;
     colorFloatCount = colorFloats;
-    this->indexCount = indexCount;
+    indexCount = indexTotal;
     uvFloatCount = uvFloats;
 }
 

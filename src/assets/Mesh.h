@@ -40,7 +40,7 @@ public:
     void addUv(float u, float v);
     void setUv(std::size_t i, float u, float v);
     void updateCounts();
-    void setCounts(int vertexFloats, int colorFloats, int indexCount, int uvFloats);
+    void setCounts(int vertexFloats, int colorFloats, int indexTotal, int uvFloats);
     // Empties every array, zeroes the counts and drops the animation (CPU side only).
     void clear();
 

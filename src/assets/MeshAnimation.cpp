@@ -156,9 +156,10 @@ bool MeshAnimation::readKeyframes(const JsonList& animations, std::string& probl
 
 void MeshAnimation::copyKey(std::size_t key) {
     const std::size_t v = static_cast<std::size_t>(vertexCount);
-    std::copy_n(keyVertices.begin() + 3 * v * key, 3 * v, currentVertices.begin());
-    std::copy_n(keyColors.begin() + 3 * v * key, 3 * v, currentColors.begin());
-    std::copy_n(keyUvs.begin() + 2 * v * key, 2 * v, currentUvs.begin());
+    const auto first = static_cast<std::ptrdiff_t>(v * key);  // the key's first vertex
+    std::copy_n(keyVertices.begin() + 3 * first, 3 * v, currentVertices.begin());
+    std::copy_n(keyColors.begin() + 3 * first, 3 * v, currentColors.begin());
+    std::copy_n(keyUvs.begin() + 2 * first, 2 * v, currentUvs.begin());
 }
 
 void MeshAnimation::update(unsigned animationIndex, float time) {

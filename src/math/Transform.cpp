@@ -3,6 +3,19 @@
 
 #include <cmath>
 
+namespace {
+// The identity with entries a, b and c set to x, y and z: a translation's column (12, 13, 14)
+// or a scale's diagonal (0, 5, 10).
+Matrix4 identityWith(int a, int b, int c, float x, float y, float z) {
+    Matrix4 m;
+    setIdentity(m);
+    m[a] = x;
+    m[b] = y;
+    m[c] = z;
+    return m;
+}
+}  // namespace
+
 void Transform::setModelView(const Matrix4& m) { modelView = m; }
 
 void Transform::postMultiply(const Matrix4& step) {
@@ -20,12 +33,7 @@ void Transform::postMultiply(const Matrix4& step) {
 }
 
 void Transform::translate(float x, float y, float z) {
-    Matrix4 t;
-    setIdentity(t);
-    t[12] = x;
-    t[13] = y;
-    t[14] = z;
-    postMultiply(t);
+    postMultiply(identityWith(12, 13, 14, x, y, z));
 }
 
 void Transform::rotateZ(float angle) {
@@ -59,10 +67,5 @@ void Transform::rotate(float angle, float x, float y, float z) {
 }
 
 void Transform::scale(float sx, float sy, float sz) {
-    Matrix4 s;
-    setIdentity(s);
-    s[0] = sx;
-    s[5] = sy;
-    s[10] = sz;
-    postMultiply(s);
+    postMultiply(identityWith(0, 5, 10, sx, sy, sz));
 }

@@ -6,7 +6,7 @@ struct Vector2 {
     float y = 0.0f;
 
     Vector2() = default;
-    Vector2(float x, float y) : x(x), y(y) {}
+    Vector2(float xValue, float yValue) : x(xValue), y(yValue) {}
 
     Vector2& operator*=(float s);
     // NOTE: a zero vector is not guarded; it turns into non-finite components.

@@ -7,7 +7,7 @@ struct Vector3 {
     float z = 0.0f;
 
     Vector3() = default;
-    Vector3(float x, float y, float z) : x(x), y(y), z(z) {}
+    Vector3(float xValue, float yValue, float zValue) : x(xValue), y(yValue), z(zValue) {}
 
     // NOTE: a zero vector is not guarded; it turns into non-finite components.
     Vector3& normalize();

@@ -105,17 +105,25 @@ const std::uint8_t* storedRow(const std::uint8_t* data, const BmpLayout& layout,
     return data + layout.pixelOffset + index * layout.stride;
 }
 
+// Gives the image the layout's size, or its error; true when the rows can be copied.
+bool takeLayout(const BmpLayout& layout, Image& image) {
+    if (!layout.error.empty()) {
+        image.error = layout.error;
+        return false;
+    }
+    image.width = layout.width;
+    image.height = layout.height;
+    return true;
+}
+
 }  // namespace
 
 Image decodeBmp(const std::uint8_t* data, std::size_t size) {
     Image image;
     const BmpLayout layout = readLayout(data, size);
-    if (!layout.error.empty()) {
-        image.error = layout.error;
+    if (!takeLayout(layout, image)) {
         return image;
     }
-    image.width = layout.width;
-    image.height = layout.height;
     image.pixels.resize(layout.stride * layout.height);
     for (std::uint32_t y = 0; y < layout.height; ++y) {
         std::memcpy(image.pixels.data() + y * layout.stride, storedRow(data, layout, y),
@@ -127,12 +135,9 @@ Image decodeBmp(const std::uint8_t* data, std::size_t size) {
 Image decodeBmpToBgra(const std::uint8_t* data, std::size_t size) {
     Image image;
     const BmpLayout layout = readLayout(data, size);
-    if (!layout.error.empty()) {
-        image.error = layout.error;
+    if (!takeLayout(layout, image)) {
         return image;
     }
-    image.width = layout.width;
-    image.height = layout.height;
     image.pixels.resize(std::uint64_t{layout.width} * layout.height * 4);
     std::uint8_t* out = image.pixels.data();
     for (std::uint32_t y = 0; y < layout.height; ++y) {

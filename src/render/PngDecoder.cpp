@@ -50,7 +50,9 @@ void readBytes(png_structp png, png_bytep out, png_size_t count) {
 // come out of this many compressed bytes is refused before its pixels are allocated.
 bool fitsInStream(std::uint64_t width, std::uint64_t height, int bitDepth, int channels,
                   std::size_t size) {
-    const std::uint64_t rowBytes = (width * channels * bitDepth + 7) / 8 + 1;
+    const auto bitsPerPixel =
+        static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>(bitDepth);
+    const std::uint64_t rowBytes = (width * bitsPerPixel + 7) / 8 + 1;
     return rowBytes * height <= std::uint64_t{size} * 1032 + 4096;
 }
 

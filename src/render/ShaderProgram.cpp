@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <new>
 #include <vector>
 
+#include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
 #include "assets/AssetFile.h"
@@ -45,7 +45,7 @@ std::string readSource(const std::string& path, bool& ok) {
     }
     if (!ok) {
         // The first line is the one the game has always printed; the reason follows it.
-        AssetFile::writeLine("Could not load shader: " + path);
+        writeDiagnostic(stderr, "Could not load shader: %s", path.c_str());
         AssetFile::report(path, problem);
         return std::string();
     }
@@ -80,8 +80,8 @@ bool compileShader(GLuint& shader, const char* label, GLenum type) {
     if (!log.empty()) {
         glGetShaderInfoLog(shader, length, nullptr, log.data());
         log.back() = '\0';
-        std::cout << "Could not compile " << label << ' ' << type << ":\n"
-                  << log.data() << std::endl;
+        writeDiagnostic(stdout, "Could not compile %s %u:\n%s", label, static_cast<unsigned>(type),
+                        log.data());
     }
     glDeleteShader(shader);
     shader = 0;
@@ -109,8 +109,8 @@ ShaderProgram::~ShaderProgram() {
     }
 }
 
-bool ShaderProgram::load(const std::string& name) {
-    this->name = name;
+bool ShaderProgram::load(const std::string& baseName) {
+    name = baseName;
     handles.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     handles.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     handles.program = glCreateProgram();
@@ -148,7 +148,7 @@ bool ShaderProgram::compileAndLink() {
     linked = linkStatus != 0 && vertexOk && fragmentOk && handles.vertexShader != 0 &&
              handles.fragmentShader != 0;
     if (linkStatus == 0) {
-        std::cout << "programme non linke" << std::endl;
+        writeDiagnostic(stdout, "programme non linke");
     } else if (linked) {
         reportMissingAttributes();
     }
@@ -196,9 +196,9 @@ void ShaderProgram::disableAttributes() {
     }
 }
 
-GLint ShaderProgram::uniformLocation(const char* name) const {
+GLint ShaderProgram::uniformLocation(const char* uniformName) const {
     for (const ShaderVariable& row : uniforms) {
-        if (std::strcmp(row.name.c_str(), name) == 0) {
+        if (std::strcmp(row.name.c_str(), uniformName) == 0) {
             return row.location;
         }
     }

@@ -35,10 +35,10 @@ public:
     ShaderProgram(const ShaderProgram&) = delete;
     ShaderProgram& operator=(const ShaderProgram&) = delete;
 
-    // Creates the shaders and the program and hands GL name + ".vert" and name + ".frag".
+    // Creates the shaders and the program and hands GL baseName + ".vert" and baseName + ".frag".
     // A file that cannot be read: "Could not load shader: <path>" on standard error, an empty
     // source, and false.
-    bool load(const std::string& name);
+    bool load(const std::string& baseName);
     // Installs the fixed attribute table ("inVertex" 3, "inTexCoord" 2, "inNormal" 3) and a
     // copy of the given uniform rows.
     void setVariables(const ShaderVariable* uniformRows, unsigned uniformCount);
@@ -57,7 +57,7 @@ public:
     void disableAttributes();
     // The location of the first uniform row with this exact name; -1 (which GL ignores) when
     // none has it.
-    GLint uniformLocation(const char* name) const;
+    GLint uniformLocation(const char* uniformName) const;
     // The setters write to the current GL program. A row of the table that the linked program
     // lacks is reported once, on the first write to it, as "<name>: the linked program has no
     // active uniform ..." on standard error: the game draws wrong, and GL would say nothing.

@@ -1,6 +1,7 @@
 // Texture: choosing a decoder by file name, and the GL texture made from its pixels.
 #include "render/Texture.h"
 
+#include "app/Diagnostics.h"
 #include "app/Renderer.h"
 #include "assets/AssetFile.h"
 #include "render/BmpDecoder.h"
@@ -18,16 +19,16 @@ bool endsWith(const std::string& text, const char* ending) {
 
 Texture::~Texture() { freePixels(); }
 
-bool Texture::load(const std::string& path) {
+bool Texture::load(const std::string& filePath) {
     // NOTE: the ending is compared case-sensitively: "X.BMP" is not a ".bmp" and is read
     // as BMP to BGRA, like every other ending (the font's ".fnt" among them).
     Image (*decode)(const std::uint8_t*, std::size_t) = decodeBmpToBgra;
     const AssetKind* kind = &AssetKind::bmpImage;
-    if (endsWith(path, ".bmp")) {
+    if (endsWith(filePath, ".bmp")) {
         decode = decodeBmp;
         internalFormat = GL_RGB;
         format = GL_BGR;
-    } else if (endsWith(path, ".png")) {
+    } else if (endsWith(filePath, ".png")) {
         decode = decodePng;
         kind = &AssetKind::pngImage;
         internalFormat = GL_RGBA;
@@ -37,17 +38,19 @@ bool Texture::load(const std::string& path) {
         format = GL_BGRA;
     }
 
-    this->path = path;
+    path = filePath;
     pixels.clear();
     AssetFile file;
     std::string problem;
-    if (!file.read(path, *kind, problem)) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + problem);
+    if (!file.read(filePath, *kind, problem)) {
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", filePath.c_str(),
+                        problem.c_str());
         return false;
     }
     Image image = decode(reinterpret_cast<const std::uint8_t*>(file.getData()), file.getSize());
     if (!image.isValid()) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + image.error);
+        writeDiagnostic(stderr, "Could not load texture: %s: %s", filePath.c_str(),
+                        image.error.c_str());
         return false;
     }
     pixels = std::move(image.pixels);
@@ -66,9 +69,10 @@ void Texture::upload() {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     if (!pixels.empty() && maxSide > 0 && (width > maxSide || height > maxSide)) {
-        AssetFile::writeLine("Could not load texture: " + path + ": " + std::to_string(width) +
-                             " x " + std::to_string(height) + " pixels, over this GL's " +
-                             std::to_string(maxSide) + "-pixel largest texture side");
+        writeDiagnostic(stderr,
+                        "Could not load texture: %s: %d x %d pixels, over this GL's %d-pixel "
+                        "largest texture side",
+                        path.c_str(), int{width}, int{height}, static_cast<int>(maxSide));
         freePixels();
     }
     if (pixels.empty()) {

@@ -28,7 +28,7 @@ public:
     // Decoder by the last four characters: ".bmp" BMP (BGR), ".png" PNG (RGBA), anything else
     // BMP to BGRA with alpha copied from red. No GL call. On failure: one line on standard
     // error naming the file and the problem, no pixels, and false.
-    bool load(const std::string& path);
+    bool load(const std::string& filePath);
     // Creates the GL texture (linear filtering, mirrored repeat) and defines it from the
     // pixels; with no pixels, or sides past what this GL takes (then with a line on standard
     // error naming the file), it defines 1 x 1 opaque magenta so later draws stay valid.

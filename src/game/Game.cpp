@@ -26,8 +26,6 @@ constexpr float bendPivotDepth = 4.0f;
 constexpr float bendRate = 4.0f;  // units beyond terrainRay per radian
 constexpr float bendLimit = 3.14159f;
 
-constexpr float labelDepth = -35.0f;  // every HUD label's z
-
 // printf's %d of a float truncated toward zero, without the undefined conversion of values
 // that do not fit an int.
 int truncateToInt(float v) {

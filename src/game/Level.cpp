@@ -2,6 +2,9 @@
 // enclosures of walls, the wood blocks and the floor tiles.
 #include "game/Level.h"
 
+#include <cassert>
+#include <cstddef>
+
 namespace {
 
 const Vector3 removed(-1000.0f, -1000.0f, -1000.0f);
@@ -64,6 +67,14 @@ constexpr float enclosureFloors[16][2] = {
 // Corner (x, y) of each 5 x 5 wood block, in block units of 2: block 0 starts at (1, 1).
 constexpr int woodBlockOrigins[5][2] = {{1, 1}, {-14, -14}, {-14, 10}, {10, -14}, {10, 10}};
 
+// The layout counts with ints; this is the one place they become array indices.
+// NOTE: every index is a constant of the layout, so a bad one is a programming error.
+template <std::size_t count>
+Vector3& slot(std::array<Vector3, count>& positions, int index) {
+    assert(index >= 0 && static_cast<std::size_t>(index) < count);
+    return positions[static_cast<std::size_t>(index)];
+}
+
 }  // namespace
 
 void Level::layOut(RandomSource next) {
@@ -76,7 +87,7 @@ void Level::layOutTrees(RandomSource next) {
     for (int i = 0; i < 14; ++i) {
         const int x = i <= 6 ? 3 : 11;
         const int y = i <= 6 ? -4 * (i + 1) : -4 * (i + 1) + 28;
-        treePositions[i] = gridPoint(x, y, 0.0f);
+        slot(treePositions, i) = gridPoint(x, y, 0.0f);
     }
     // Random trees keep 2 units off the lines x = -30 and x = 30, where the enclosures stand.
     for (int i = 14; i <= 20; ++i) {
@@ -85,7 +96,7 @@ void Level::layOutTrees(RandomSource next) {
         if (x >= -32 && x <= -28) {
             x -= 4;
         }
-        treePositions[i] = gridPoint(x, y, 0.0f);
+        slot(treePositions, i) = gridPoint(x, y, 0.0f);
     }
     for (int i = 21; i <= 29; ++i) {
         int x = next() % 20 + 20;
@@ -93,29 +104,29 @@ void Level::layOutTrees(RandomSource next) {
         if (x >= 28 && x <= 32) {
             x += 4;
         }
-        treePositions[i] = gridPoint(x, y, 0.0f);
+        slot(treePositions, i) = gridPoint(x, y, 0.0f);
     }
 }
 
 void Level::layOutWalls() {
     for (int i = 0; i <= 16; ++i) {
         const int x = -16 + 2 * i;
-        wallPositions[i] = gridPoint(x, -30, x > -2 && x < 14 ? 4.0f : 0.0f);
+        slot(wallPositions, i) = gridPoint(x, -30, x > -2 && x < 14 ? 4.0f : 0.0f);
     }
     for (int i = 17; i <= 33; ++i) {
-        wallPositions[i] = gridPoint(-16 + 2 * (i - 17), 30, 0.0f);
+        slot(wallPositions, i) = gridPoint(-16 + 2 * (i - 17), 30, 0.0f);
     }
     for (int i = 34; i <= 50; ++i) {
-        wallPositions[i] = gridPoint(-30, -16 + 2 * (i - 34), 0.0f);
+        slot(wallPositions, i) = gridPoint(-30, -16 + 2 * (i - 34), 0.0f);
     }
     for (int i = 51; i <= 67; ++i) {
-        wallPositions[i] = gridPoint(30, -16 + 2 * (i - 51), 0.0f);
+        slot(wallPositions, i) = gridPoint(30, -16 + 2 * (i - 51), 0.0f);
     }
     for (int k = 0; k < 13; ++k) {
-        wallPositions[68 + k] = Vector3(innerWalls[k][0], innerWalls[k][1], innerWalls[k][2]);
+        slot(wallPositions, 68 + k) = Vector3(innerWalls[k][0], innerWalls[k][1], innerWalls[k][2]);
     }
     for (int k = 0; k < 16; ++k) {
-        wallPositions[81 + k] = Vector3(wallCaps[k][0], wallCaps[k][1], 6.0f);
+        slot(wallPositions, 81 + k) = Vector3(wallCaps[k][0], wallCaps[k][1], 6.0f);
     }
 
     // Each door takes a tall wall out and puts two short walls, one above the other, in its place.
@@ -125,13 +136,13 @@ void Level::layOutWalls() {
             const float x = static_cast<float>(run.xStep * i + run.x0);
             const float y = static_cast<float>(run.yStep * i + run.y0);
             if (i == run.gap) {
-                tallWallPositions[i] = removed;
+                slot(tallWallPositions, i) = removed;
             } else if (i == run.door) {
-                tallWallPositions[i] = removed;
-                wallPositions[nextShortWall++] = Vector3(x, y, 0.0f);
-                wallPositions[nextShortWall++] = Vector3(x, y, 4.0f);
+                slot(tallWallPositions, i) = removed;
+                slot(wallPositions, nextShortWall++) = Vector3(x, y, 0.0f);
+                slot(wallPositions, nextShortWall++) = Vector3(x, y, 4.0f);
             } else {
-                tallWallPositions[i] = Vector3(x, y, 0.0f);
+                slot(tallWallPositions, i) = Vector3(x, y, 0.0f);
             }
         }
     }
@@ -143,15 +154,15 @@ void Level::layOutWood() {
             for (int b = 0; b < 5; ++b) {
                 const Vector3 p = gridPoint(2 * (a + woodBlockOrigins[block][0]),
                                             2 * (b + woodBlockOrigins[block][1]), 0.0f);
-                woodPositions[25 * block + 5 * a + b] = p;
-                floorWoodPositions[25 * block + 5 * a + b] = p;
+                slot(woodPositions, 25 * block + 5 * a + b) = p;
+                slot(floorWoodPositions, 25 * block + 5 * a + b) = p;
             }
         }
     }
     for (int k = 0; k < 4; ++k) {
-        floorWoodPositions[125 + k] = Vector3(doorSteps[k][0], doorSteps[k][1], 0.0f);
+        slot(floorWoodPositions, 125 + k) = Vector3(doorSteps[k][0], doorSteps[k][1], 0.0f);
     }
     for (int k = 0; k < 16; ++k) {
-        floorWoodPositions[129 + k] = Vector3(enclosureFloors[k][0], enclosureFloors[k][1], 0.0f);
+        slot(floorWoodPositions, 129 + k) = Vector3(enclosureFloors[k][0], enclosureFloors[k][1], 0.0f);
     }
 }

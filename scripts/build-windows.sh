@@ -133,3 +133,13 @@ if [ ! -e "$deps/ready" ]; then
 else
     step "libraries cached"
 fi
+
+# The game and its tests, with the libraries above.
+mkdir -p build-win64
+cmake -S "$top" -B "$top/build-win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVOLK_WIN_DEPS="$deps" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLK_TESTS=ON "$@" > build-win64/configure.log 2>&1 || {
+    cat build-win64/configure.log
+    exit 1
+}
+cmake --build "$top/build-win64" -j "$jobs"
+step "game and tests built: build-win64/volk5pellor.exe"

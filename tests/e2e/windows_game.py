@@ -7,8 +7,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_game_keys import LINE, classify, settle  # noqa: E402
-from xharness import Checks, Game, XServer, difference  # noqa: E402
+from test_game_keys import LINE, check_projection_switch, classify, settle  # noqa: E402
+from xharness import Checks, Game, XServer  # noqa: E402
 
 
 def main():
@@ -32,15 +32,7 @@ def main():
         checks.expect(s["grass"] > 0.2 and s["brick"] > 0.05 and s["white"] > 0.2
                       and s["night"] > 0.05, f"the default view: lawn, house, sky, stars ({s})")
 
-        x.hold("F2", 0.2)
-        settle(game)
-        ortho = classify(x.screenshot(window))
-        checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
-                      f"F2 switches to orthographic ({ortho})")
-        x.hold("F2", 0.2)
-        settle(game)
-        checks.expect(difference(x.screenshot(window), start) < 1.0,
-                      "F2 again restores the perspective view")
+        check_projection_switch(x, game, window, start, checks)
 
         before = classify(x.screenshot(window), 0, 300)
         x.hold("space", 0.2)

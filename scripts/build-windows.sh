@@ -99,8 +99,7 @@ if [ ! -e "$deps/ready" ]; then
     mkdir -p "$deps/include" "$deps/lib"
     cp "$zlib/zlib.h" "$work/build-zlib/zconf.h" "$deps/include/"
     cp "$work/build-zlib/libzlibstatic.a" "$deps/lib/libz.a"
-    # The licence is the notice at the top of zlib.h (the README repeats it).
-    cp "$zlib/README" "$deps/licenses/zlib.txt"
+    cp "$zlib/LICENSE" "$deps/licenses/zlib.txt"
     step "zlib built"
 
     libpng="$(src libpng1.6)"
@@ -133,6 +132,10 @@ if [ ! -e "$deps/ready" ]; then
 else
     step "libraries cached"
 fi
+
+# NOTE: the programs also hold mingw-w64's runtime and winpthreads, linked statically; their
+# notices must travel with the .exe as well.
+cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$deps/licenses/mingw-w64.txt"
 
 # The game and its tests, with the libraries above.
 mkdir -p build-win64

@@ -75,6 +75,15 @@ if [ -x scripts/soak.sh ]; then
     fi
 fi
 
+stage "Windows build (mingw-w64), tests under Wine"
+bash scripts/build-windows.sh
+source scripts/test-windows.sh
+wine_prepare
+trap wine_end EXIT
+run_ctest build-win64
+wine_end
+trap - EXIT
+
 if [ "${#flaky[@]}" -gt 0 ]; then
     stage "all stages passed, but only on a second try for ${#flaky[@]}"
     for name in "${flaky[@]}"; do

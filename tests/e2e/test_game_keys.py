@@ -59,6 +59,16 @@ def settle_paused(game):
     game.wait_for_quiet(1.0)
 
 
+def check_projection_switch(x, game, window, start, checks):
+    """F2 to orthographic and back, from the default view (start, its screenshot)."""
+    # Seen edge-on from the ground's level, the star floor vanishes.
+    ortho = classify(shot_after(x, game, window, "F2", 0.2))
+    checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
+                  f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
+    back = shot_after(x, game, window, "F2", 0.2)
+    checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
+
+
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
@@ -72,12 +82,7 @@ def main():
         checks.expect(s["white"] > 0.2 and s["night"] > 0.05,
                       f"white sky above, stars below the horizon ({s})")
 
-        # F2: orthographic. Seen edge-on from the ground's level, the star floor vanishes.
-        ortho = classify(shot_after(x, game, window, "F2", 0.2))
-        checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
-                      f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
-        back = shot_after(x, game, window, "F2", 0.2)
-        checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
+        check_projection_switch(x, game, window, start, checks)
 
         # Pan mode: Right moves the view centre right, so the house (the bricks standing above
         # the horizon) slides left.

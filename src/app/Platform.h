@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
+
 // NOTE: Windows' file systems hold no sockets, and its C runtime has no S_ISSOCK.
 #ifndef S_ISSOCK
 #define S_ISSOCK(mode) 0
@@ -27,3 +29,7 @@ int openFileForReading(const char* path);
 
 // Makes reads from fd wait for data again; call it once fstat says fd is a regular file.
 void setFileBlocking(int fd);
+
+// read(): up to count bytes from fd into out; how many arrived, 0 at the end of the file, or -1
+// with errno set. May return fewer than asked, as read() may.
+long long readFromFile(int fd, void* out, std::size_t count);

@@ -2,6 +2,7 @@
 #include "app/Platform.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 void initStandardStreams() {}  // POSIX streams never translate line ends
 
@@ -17,3 +18,5 @@ void setFileBlocking(int fd) {
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
 }
+
+long long readFromFile(int fd, void* out, std::size_t count) { return ::read(fd, out, count); }

@@ -5,6 +5,7 @@
 #include <io.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -40,3 +41,9 @@ int openFileForReading(const char* path) {
 }
 
 void setFileBlocking(int) {}
+
+long long readFromFile(int fd, void* out, std::size_t count) {
+    // NOTE: the C runtime's _read counts in unsigned int and refuses more than INT_MAX.
+    const unsigned int chunk = count > INT_MAX ? INT_MAX : static_cast<unsigned int>(count);
+    return ::_read(fd, out, chunk);
+}

@@ -54,7 +54,7 @@ std::string checkStatus(const struct stat& status, const AssetKind& kind) {
 long long readFully(int fd, char* out, std::size_t count) {
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = ::read(fd, out + got, count - got);
+        const long long n = readFromFile(fd, out + got, count - got);
         if (n < 0 && errno == EINTR) {
             continue;
         }

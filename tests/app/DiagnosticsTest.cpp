@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Diagnostics.h"
+#include "app/Platform.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Pipe {
     // Everything written so far: it all fits the pipe, so one read takes it.
     std::string take() const {
         std::string buffer(std::size_t{1} << 16, '\0');
-        const ssize_t got = read(ends[0], buffer.data(), buffer.size());
+        const long long got = readFromFile(ends[0], buffer.data(), buffer.size());
         buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         return buffer;
     }

@@ -8,8 +8,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_game_keys import LINE, check_projection_switch, classify, settle  # noqa: E402
-from xharness import Checks, Game, XServer  # noqa: E402
+from test_game_keys import check_projection_switch, classify, settle  # noqa: E402
+from xharness import FRAME_LINE, Checks, Game, XServer  # noqa: E402
 
 
 def main():
@@ -25,8 +25,8 @@ def main():
 
         settle(game)
         lines = [text for _, text in game.output_lines()]
-        # NOTE: LINE ends in a bare "\n": a C runtime left in text mode would write "\r\n".
-        checks.expect(len(lines) >= 2 and all(LINE.match(text) for text in lines),
+        # NOTE: FRAME_LINE ends in a bare "\n": a C runtime left in text mode would write "\r\n".
+        checks.expect(len(lines) >= 2 and all(FRAME_LINE.match(text) for text in lines),
                       f"standard output is frame-time lines only, '\\n'-terminated ({lines[:2]})")
         start = x.screenshot(window)
         s = classify(start)
@@ -48,7 +48,7 @@ def main():
         x.hold("Escape", 0.1)
         checks.expect(game.wait_for_quiet(1.0), "the lines stop after Escape")
         x.hold("Escape", 0.1)
-        resumed = game.wait_for_lines(1, since=time.monotonic(), pattern=LINE)
+        resumed = game.wait_for_lines(1, since=time.monotonic(), pattern=FRAME_LINE)
         checks.expect(len(resumed) == 1, "lines again after Escape again")
 
         code = game.close_window(x)
@@ -59,7 +59,7 @@ def main():
         env = dict(x.env, MESA_GL_VERSION_OVERRIDE="2.1", MESA_GLSL_VERSION_OVERRIDE="120")
         with Game(executable, env, cwd=os.getcwd()) as game:
             game.wait_for_window(x, timeout=60)
-            ran = game.wait_for_lines(2, pattern=LINE)
+            ran = game.wait_for_lines(2, pattern=FRAME_LINE)
             checks.expect("OpenGL 3.0 is not supported, falling back to GL 2.1\n" in
                           game.error_text(), "GL 2.1 only: the fallback line on standard error")
             checks.expect(len(ran) == 2, "GL 2.1 only: the game runs on the legacy context")

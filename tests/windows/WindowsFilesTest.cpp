@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "assets/AssetFiles.h"
 #include "assets/AssetFile.h"
+#include "support/ScratchDir.h"
 
 TEST(WindowsFiles, SizesPast32BitsAreTheFilesTrueSizes) {
-    AssetFiles files;
+    ScratchDir files;
     AssetFile file;
     std::string problem;
     // NOTE: sparse, so they cost no disk space. With 32-bit sizes the first one came out
@@ -22,7 +22,7 @@ TEST(WindowsFiles, SizesPast32BitsAreTheFilesTrueSizes) {
 }
 
 TEST(WindowsFiles, BytesComeBackUnchanged) {
-    AssetFiles files;
+    ScratchDir files;
     // A text-mode read would drop the '\r' of "\r\n" and stop at the Ctrl-Z byte.
     const std::string bytes("line\r\nnext\x1a" "after\0end\n", 21);
     AssetFile file;
@@ -32,7 +32,7 @@ TEST(WindowsFiles, BytesComeBackUnchanged) {
 }
 
 TEST(WindowsFiles, ATrailingSlashNamesADirectoryAsOnLinux) {
-    AssetFiles files;
+    ScratchDir files;
     files.makeDirectory("dir.json");
     files.write("file.json", "{}");
     AssetFile file;

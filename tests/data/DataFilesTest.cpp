@@ -411,18 +411,27 @@ TEST(DataCollider, QuadColliderIsTheUnitSquareWithOneCircle) {
 }
 
 // The committed files are exactly what the generator writes, and it writes nothing else.
+// NOTE: the icons go to a folder of the test's own too: by default they would overwrite the
+// committed ones, and a difference would go unseen.
 TEST(DataGenerator, RegenerationIsByteIdentical) {
     char pattern[] = "/tmp/volk-data-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path out = pattern;
-    const std::string command =
-        "python3 tools/generate_data.py --out '" + out.string() + "' > /dev/null 2>&1";
+    const fs::path data = out / "data";
+    const fs::path icons = out / "icons";
+    const std::string command = "python3 tools/generate_data.py --out '" + data.string() +
+                                "' --icons '" + icons.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* name : {"64x64/volk5pellor.png", "128x128/volk5pellor.png"}) {
+        const std::vector<char> written = fileBytes(icons / name);
+        EXPECT_FALSE(written.empty()) << name;
+        EXPECT_TRUE(written == fileBytes(fs::path("packaging/icons") / name)) << name;
+    }
 
     std::vector<std::string> generated;
-    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+    for (const auto& entry : fs::recursive_directory_iterator(data)) {
         if (entry.is_regular_file()) {
-            generated.push_back(fs::relative(entry.path(), out).string());
+            generated.push_back(fs::relative(entry.path(), data).string());
         }
     }
     std::vector<std::string> committed;
@@ -436,7 +445,7 @@ TEST(DataGenerator, RegenerationIsByteIdentical) {
     EXPECT_EQ(generated, committed);
     EXPECT_EQ(generated.size(), 21u);
     for (const std::string& name : generated) {
-        EXPECT_TRUE(fileBytes(out / name) == fileBytes(fs::path("data") / name)) << name;
+        EXPECT_TRUE(fileBytes(data / name) == fileBytes(fs::path("data") / name)) << name;
     }
     fs::remove_all(out);
 }

@@ -16,6 +16,8 @@ packages=(
     xfonts-base
     # fuzzing (libFuzzer ships with clang's runtime)
     clang libclang-rt-14-dev
+    # packages for players (scripts/package.sh): CPack's dependency scan needs file
+    file zip unzip desktop-file-utils
 )
 
 missing=()

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Makes the packages (scripts/package.sh) and checks them as players get them:
+#   - the .deb is installed on this machine with apt-get (so its Depends are resolved), the
+#     game is started through /usr/games/volk5pellor from another folder under Xvfb
+#     (tests/e2e/installed_game.py), then the package is purged and nothing of it may remain;
+#   - the Windows zip, when there is a Windows build, is unpacked into a new folder and the
+#     .exe is run there under Wine the same way.
+# Prints the time install and purge took. Needs root or sudo: it installs and removes the
+# volk5pellor package, and purges it at the end however the run ends.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$top"
+package=volk5pellor
+
+say() { printf 'test-packages: %s\n' "$*"; }
+die() { say "FAIL: $*" >&2; exit 1; }
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo > /dev/null || die "needs root or sudo to install the package"
+    sudo="sudo"
+fi
+# NOTE: waits for another apt or dpkg run to finish instead of failing on its lock.
+apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@"; }
+
+# "installed", "config-files" (removed, not purged), ... or nothing when dpkg knows no such package.
+package_state() { dpkg-query -W -f='${db:Status-Status}' "$package" 2> /dev/null || true; }
+
+purge_if_present() {
+    local state
+    state="$(package_state)"
+    if [ -n "$state" ] && [ "$state" != "not-installed" ]; then
+        say "purging $package left $state by an earlier run"
+        apt_get purge "$package" > /dev/null
+    fi
+}
+
+seconds_since() { awk -v now="$(date +%s.%N)" -v then="$1" 'BEGIN { printf "%.1f", now - then }'; }
+
+purge_if_present
+trap 'purge_if_present' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+build_start="$(date +%s.%N)"
+bash scripts/package.sh
+say "package.sh took $(seconds_since "$build_start") s"
+version="$(bash scripts/package.sh --version)"
+deb="dist/${package}_${version}_amd64.deb"
+zip="dist/${package}-${version}-win64.zip"
+[ -f "$deb" ] || die "package.sh wrote no $deb"
+
+failures=0
+check() {
+    local message="$1"
+    shift
+    if "$@"; then
+        say "ok: $message"
+    else
+        say "FAIL: $message"
+        failures=$((failures + 1))
+    fi
+}
+
+# --- the Debian package ---------------------------------------------------------------------
+start="$(date +%s.%N)"
+apt_get install "./$deb" > /dev/null
+say "installed $deb ($(stat -c %s "$deb") bytes) in $(seconds_since "$start") s"
+mapfile -t owned < <(dpkg-query -L "$package")
+check "dpkg says $package $version is installed" \
+    test "$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$package")" = "installed $version"
+for path in /usr/games/$package /usr/lib/games/$package/$package \
+        /usr/share/games/$package/data/shaders/basic-fixed.vert \
+        /usr/share/icons/hicolor/64x64/apps/$package.png \
+        /usr/share/icons/hicolor/128x128/apps/$package.png; do
+    check "$path is installed" test -s "$path"
+done
+check "the menu entry is valid" desktop-file-validate /usr/share/applications/$package.desktop
+check "the menu entry starts the launcher" \
+    grep -qx "Exec=/usr/games/$package" /usr/share/applications/$package.desktop
+check "the installed game runs from another folder" \
+    python3 tests/e2e/installed_game.py /usr/games/$package
+
+start="$(date +%s.%N)"
+apt_get purge "$package" > /dev/null
+say "purged $package in $(seconds_since "$start") s"
+check "dpkg says $package is not installed" \
+    test -z "$(package_state | grep -vx not-installed)"
+# NOTE: a folder the package shared with others (/usr/share/icons/...) stays, and must.
+left=()
+for path in "${owned[@]}"; do
+    [ "$path" != "/." ] || continue
+    [ -e "$path" ] || [ -L "$path" ] || continue
+    if [ -d "$path" ] && [ ! -L "$path" ] && dpkg-query -S "$path" > /dev/null 2>&1; then
+        continue
+    fi
+    left+=("$path")
+done
+check "nothing of the package is left (${#left[@]} paths: ${left[*]:-none})" test ${#left[@]} -eq 0
+
+# --- the Windows zip ------------------------------------------------------------------------
+if [ ! -f scripts/build-windows.sh ]; then
+    say "NOTE: the Windows build is missing (no scripts/build-windows.sh): the zip is not checked"
+elif [ ! -f "$zip" ]; then
+    check "package.sh wrote $zip" false
+else
+    unpacked="$(mktemp -d)"
+    unzip -q "$zip" -d "$unpacked"
+    folder="$unpacked/$package-$version-win64"
+    for name in volk5pellor.exe README.txt data/shaders/basic-fixed.vert; do
+        check "the zip holds $name" test -s "$folder/$name"
+    done
+    check "the zip runs under Wine from its own folder" \
+        python3 tests/e2e/installed_game.py --wine "$folder/volk5pellor.exe"
+    rm -rf "$unpacked"
+fi
+
+if [ "$failures" -gt 0 ]; then
+    die "$failures checks failed"
+fi
+say "all checks passed"

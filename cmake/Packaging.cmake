@@ -13,6 +13,11 @@ if(WIN32)
   install(TARGETS volk5pellor RUNTIME DESTINATION .)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/data DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/README.txt DESTINATION .)
+  # The libraries are linked in statically, so their licences go along: scripts/build-windows.sh
+  # keeps them in the prefix it built the libraries into.
+  if(VOLK_WIN_DEPS)
+    install(DIRECTORY ${VOLK_WIN_DEPS}/licenses/ DESTINATION licenses)
+  endif()
   return()
 endif()
 

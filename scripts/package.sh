@@ -76,25 +76,21 @@ if [ "$want_zip" -eq 1 ]; then
     bash scripts/build-windows.sh
     win_build=build-win64
     [ -f "$win_build/volk5pellor.exe" ] || die "scripts/build-windows.sh wrote no $win_build/volk5pellor.exe"
-    licences="$(bash scripts/build-windows.sh --print-deps-dir)/licenses"
-    [ -d "$licences" ] || die "no licence folder at $licences"
-
     stage="$(mktemp -d)"
     trap 'rm -rf "$stage"' EXIT
     root="$stage/$zip_name"
-    # The same install rules as the .deb's: the .exe beside data/ and README.txt.
-    cmake --install "$win_build" --prefix "$root" > "$stage/install.log" || {
+    # The install rules of cmake/Packaging.cmake, as for the .deb: the .exe beside data/,
+    # README.txt and the libraries' licences.
+    cmake --install "$win_build" --prefix "$root" --strip > "$stage/install.log" || {
         cat "$stage/install.log"
         die "cmake --install $win_build failed"
     }
     for needed in volk5pellor.exe data/shaders README.txt; do
         [ -e "$root/$needed" ] || die "$needed is missing from the installed Windows tree"
     done
-    mkdir -p "$root/licenses"
-    cp -R "$licences/." "$root/licenses/"
     for library in SDL2 libpng zlib simdjson; do
-        compgen -G "$root/licenses/$library*" > /dev/null ||
-            die "no licence of $library in $licences"
+        [ -s "$root/licenses/$library.txt" ] ||
+            die "no licence of $library (licenses/$library.txt) in the installed Windows tree"
     done
     # NOTE: -X leaves out the owner ids and extra times a Windows unzip has no use for.
     rm -f "dist/$zip_name.zip"

@@ -77,7 +77,7 @@ for path in /usr/games/$package /usr/lib/games/$package/$package \
 done
 check "the menu entry is valid" desktop-file-validate /usr/share/applications/$package.desktop
 check "the menu entry starts the launcher" \
-    grep -qx "Exec=/usr/games/$package" /usr/share/applications/$package.desktop
+    grep -qx "Exec=\"/usr/games/$package\"" /usr/share/applications/$package.desktop
 check "the installed game runs from another folder" \
     python3 tests/e2e/installed_game.py /usr/games/$package
 

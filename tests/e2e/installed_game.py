@@ -1,12 +1,16 @@
-"""The game as a player starts it after installing a package: through its launcher (or the
-unpacked .exe under Wine) from a folder of the player's own, under a private X server. It
-must find its data by itself, draw the yard, print frame-time lines and end with exit code 0
-when asked to quit.
+"""The game as a player starts it once it is installed: through its launcher, from a folder of
+the player's own, under a private X server. It must find its data by itself, draw the yard,
+print frame-time lines and end with exit code 0 when asked to quit.
 
     python3 tests/e2e/installed_game.py /usr/games/volk5pellor
+    python3 tests/e2e/installed_game.py --install BUILD_DIR
+
+The second form first installs BUILD_DIR (`cmake --install`) under a scratch prefix, checks the
+layout the install rules make there and runs that copy's launcher.
 """
 import os
 import re
+import subprocess
 import sys
 import tempfile
 import time
@@ -20,18 +24,18 @@ SIZE = (1280, 720)
 
 def check_picture(checks, x, window):
     shot = x.screenshot(window)
-    width, height, data = shot
-    checks.expect((width, height) == SIZE, f"the window is {SIZE[0]} x {SIZE[1]} (got {width} x {height})")
+    width, height, _ = shot
+    checks.expect((width, height) == SIZE,
+                  f"the window is {SIZE[0]} x {SIZE[1]} (got {width} x {height})")
     seen = colours(shot)
     brightest = max(max(colour) for colour in seen)
     checks.expect(brightest > 64, f"the picture is not black (brightest channel {brightest})")
     # NOTE: a game that missed its data/ still runs and draws its white clear colour alone.
-    checks.expect(len(seen) > 100, f"the yard is drawn, not a bare clear colour ({len(seen)} colours)")
+    checks.expect(len(seen) > 100,
+                  f"the yard is drawn, not a bare clear colour ({len(seen)} colours)")
 
 
-def main():
-    launcher = sys.argv[1]
-    checks = Checks()
+def check_game(checks, launcher):
     with tempfile.TemporaryDirectory(prefix="volk-player-") as home, XServer() as x, \
             Game(launcher, x.env, cwd=home) as game:
         window = game.wait_for_window(x, timeout=60)
@@ -43,6 +47,44 @@ def main():
         errors = game.error_text()
         checks.expect(errors == "", f"nothing on standard error (got {errors[:300]!r})")
         checks.expect(os.listdir(home) == [], "nothing written into the player's folder")
+
+
+def check_install(checks, build_dir):
+    """Installs build_dir under a scratch prefix and runs the launcher found there."""
+    with tempfile.TemporaryDirectory(prefix="volk-prefix-") as scratch:
+        # NOTE: a prefix with a blank in it: the launcher must quote its paths.
+        prefix = os.path.join(scratch, "games dir")
+        result = subprocess.run(["cmake", "--install", build_dir, "--prefix", prefix],
+                                capture_output=True, text=True)
+        checks.expect(result.returncode == 0, f"cmake --install succeeds ({result.stderr[-300:]})")
+        launcher = os.path.join(prefix, "games", "volk5pellor")
+        expected = ["games/volk5pellor", "lib/games/volk5pellor/volk5pellor",
+                    "share/games/volk5pellor/data/shaders/basic-fixed.vert",
+                    "share/applications/volk5pellor.desktop",
+                    "share/icons/hicolor/64x64/apps/volk5pellor.png",
+                    "share/icons/hicolor/128x128/apps/volk5pellor.png"]
+        missing = [name for name in expected if not os.path.isfile(os.path.join(prefix, name))]
+        checks.expect(not missing, f"the install rules lay out every piece (missing {missing})")
+        with open(os.path.join(build_dir, "install_manifest.txt")) as f:
+            manifest = f.read().splitlines()
+        unlisted = [name for name in expected if os.path.join(prefix, name) not in manifest]
+        checks.expect(not unlisted, f"the install manifest lists every piece (missing {unlisted})")
+        desktop = os.path.join(prefix, "share", "applications", "volk5pellor.desktop")
+        if os.path.isfile(desktop):
+            with open(desktop) as f:
+                entry = f.read().splitlines()
+            checks.expect(f'Exec="{launcher}"' in entry,
+                          "the menu entry starts the launcher where it was installed")
+        if os.path.isfile(launcher):
+            check_game(checks, launcher)
+
+
+def main():
+    checks = Checks()
+    if sys.argv[1] == "--install":
+        check_install(checks, os.path.abspath(sys.argv[2]))
+    else:
+        check_game(checks, sys.argv[1])
     checks.finish()
 
 

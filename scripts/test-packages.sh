@@ -26,19 +26,20 @@ apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Time
 # "installed", "config-files" (removed, not purged), ... or nothing when dpkg knows no such package.
 package_state() { dpkg-query -W -f='${db:Status-Status}' "$package" 2> /dev/null || true; }
 
+# Purges the package in whatever state it is; $1 says why.
 purge_if_present() {
     local state
     state="$(package_state)"
     if [ -n "$state" ] && [ "$state" != "not-installed" ]; then
-        say "purging $package left $state by an earlier run"
+        say "purging $package ($state) $1"
         apt_get purge "$package" > /dev/null
     fi
 }
 
 seconds_since() { awk -v now="$(date +%s.%N)" -v then="$1" 'BEGIN { printf "%.1f", now - then }'; }
 
-purge_if_present
-trap 'purge_if_present' EXIT
+purge_if_present "left by an earlier run"
+trap 'purge_if_present "as the run ends"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 

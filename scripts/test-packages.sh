@@ -38,8 +38,17 @@ purge_if_present() {
 
 seconds_since() { awk -v now="$(date +%s.%N)" -v then="$1" 'BEGIN { printf "%.1f", now - then }'; }
 
+unpacked=""  # the folder the zip is unpacked into
+finish() {
+    purge_if_present "as the run ends"
+    if [ -n "$unpacked" ]; then
+        python3 tests/e2e/wine_run.py --prefix "$unpacked/wine" --end 2> /dev/null || true
+        rm -rf "$unpacked"
+    fi
+}
+
 purge_if_present "left by an earlier run"
-trap 'purge_if_present "as the run ends"' EXIT
+trap finish EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
@@ -50,6 +59,9 @@ version="$(bash scripts/package.sh --version)"
 deb="dist/${package}_${version}_amd64.deb"
 zip="dist/${package}-${version}-win64.zip"
 [ -f "$deb" ] || die "package.sh wrote no $deb"
+
+# DLLs that come with Windows itself (and with Wine).
+windows_dlls='kernel32\.dll|user32\.dll|gdi32\.dll|opengl32\.dll|msvcrt\.dll|advapi32\.dll|shell32\.dll|ole32\.dll|oleaut32\.dll|imm32\.dll|version\.dll|winmm\.dll|setupapi\.dll|cfgmgr32\.dll|hid\.dll|dinput8\.dll|xinput1_[0-9]\.dll|api-ms-win-[a-z0-9-]+\.dll|ucrtbase\.dll'
 
 failures=0
 check() {
@@ -108,12 +120,20 @@ else
     unpacked="$(mktemp -d)"
     unzip -q "$zip" -d "$unpacked"
     folder="$unpacked/$package-$version-win64"
-    for name in volk5pellor.exe README.txt data/shaders/basic-fixed.vert; do
+    for name in volk5pellor.exe README.txt data/shaders/basic-fixed.vert \
+            licenses/SDL2.txt licenses/libpng.txt licenses/zlib.txt licenses/simdjson.txt; do
         check "the zip holds $name" test -s "$folder/$name"
     done
-    check "the zip runs under Wine from its own folder" \
-        python3 tests/e2e/installed_game.py --wine "$folder/volk5pellor.exe"
-    rm -rf "$unpacked"
+    # Static: the .exe imports only what every Windows has, and no DLL travels with it.
+    imports="$(x86_64-w64-mingw32-objdump -p "$folder/volk5pellor.exe" |
+        sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')"
+    foreign="$(printf '%s\n' $imports | grep -vxE "$windows_dlls" | tr '\n' ' ' || true)"
+    check "the .exe needs no DLL of its own (imports: $imports)" test -z "$foreign"
+    check "the zip holds no DLL" test -z "$(find "$folder" -iname '*.dll')"
+    # A prefix of its own beside the game's folder: the player's folder stays as unpacked.
+    python3 tests/e2e/wine_run.py --prefix "$unpacked/wine" --init
+    check "the zip's game runs under Wine from its own folder" \
+        env WINEPREFIX="$unpacked/wine" python3 tests/e2e/installed_game.py "$folder/volk5pellor.exe"
 fi
 
 if [ "$failures" -gt 0 ]; then

@@ -1,12 +1,16 @@
-"""The game as a player starts it once it is installed: through its launcher, from a folder of
-the player's own, under a private X server. It must find its data by itself, draw the yard,
-print frame-time lines and end with exit code 0 when asked to quit.
+"""The game as a player starts it once it is installed, under a private X server: it must find
+its data, draw the yard, print frame-time lines, write nothing into the folder it runs in and
+end with exit code 0 when asked to quit.
 
     python3 tests/e2e/installed_game.py /usr/games/volk5pellor
     python3 tests/e2e/installed_game.py --install BUILD_DIR
+    python3 tests/e2e/installed_game.py UNZIPPED/volk5pellor.exe
 
-The second form first installs BUILD_DIR (`cmake --install`) under a scratch prefix, checks the
-layout the install rules make there and runs that copy's launcher.
+A launcher runs from a folder of the player's own and is stopped with SIGTERM. The second form
+first installs BUILD_DIR (`cmake --install`) under a scratch prefix, checks the layout the
+install rules make there and runs that copy's launcher. The unpacked Windows zip's .exe runs
+under Wine from its own folder, as a double click starts it, and is stopped by closing its
+window (Wine does not pass SIGTERM on); WINEPREFIX names the prefix to run in.
 """
 import os
 import re
@@ -35,18 +39,30 @@ def check_picture(checks, x, window):
                   f"the yard is drawn, not a bare clear colour ({len(seen)} colours)")
 
 
-def check_game(checks, launcher):
-    with tempfile.TemporaryDirectory(prefix="volk-player-") as home, XServer() as x, \
-            Game(launcher, x.env, cwd=home) as game:
-        window = game.wait_for_window(x, timeout=60)
+def listing(folder):
+    return sorted(os.path.relpath(os.path.join(parent, name), folder)
+                  for parent, dirs, files in os.walk(folder) for name in dirs + files)
+
+
+def check_game(checks, program, cwd):
+    windows = program.lower().endswith(".exe")
+    before = listing(cwd)
+    with XServer() as x, Game(program, x.env, cwd=cwd) as game:
+        window = game.wait_for_window(x, timeout=120 if windows else 60)
         lines = game.wait_for_lines(2, since=time.monotonic(), pattern=LINE, timeout=60)
         checks.expect(len(lines) == 2, f"frame-time lines arrive ({len(lines)})")
         check_picture(checks, x, window)
-        code = game.terminate()
-        checks.expect(code == 0, f"SIGTERM ends the game with exit code 0 (got {code})")
+        if windows:
+            code = game.close_window(x)
+            checks.expect(code == 0, f"closing the window ends the game with exit code 0 (got {code})")
+        else:
+            code = game.terminate()
+            checks.expect(code == 0, f"SIGTERM ends the game with exit code 0 (got {code})")
         errors = game.error_text()
         checks.expect(errors == "", f"nothing on standard error (got {errors[:300]!r})")
-        checks.expect(os.listdir(home) == [], "nothing written into the player's folder")
+    after = listing(cwd)
+    checks.expect(after == before, f"nothing written into the folder it ran in "
+                                   f"({sorted(set(after) ^ set(before))[:5]})")
 
 
 def check_install(checks, build_dir):
@@ -76,15 +92,20 @@ def check_install(checks, build_dir):
             checks.expect(f'Exec="{launcher}"' in entry,
                           "the menu entry starts the launcher where it was installed")
         if os.path.isfile(launcher):
-            check_game(checks, launcher)
+            with tempfile.TemporaryDirectory(prefix="volk-player-") as home:
+                check_game(checks, launcher, home)
 
 
 def main():
     checks = Checks()
     if sys.argv[1] == "--install":
         check_install(checks, os.path.abspath(sys.argv[2]))
+    elif sys.argv[1].lower().endswith(".exe"):
+        program = os.path.abspath(sys.argv[1])
+        check_game(checks, program, os.path.dirname(program))
     else:
-        check_game(checks, sys.argv[1])
+        with tempfile.TemporaryDirectory(prefix="volk-player-") as home:
+            check_game(checks, sys.argv[1], home)
     checks.finish()
 
 

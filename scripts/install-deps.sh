@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the game, its tests, benchmarks and tools need.
+# With --windows, also what the Windows build needs: the mingw-w64 cross compilers, Wine to run
+# its programs, and GoogleTest's sources (scripts/build-windows.sh).
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
@@ -19,6 +21,14 @@ packages=(
     # packages for players (scripts/package.sh): CPack's dependency scan needs file
     file zip unzip desktop-file-utils
 )
+windows_packages=(
+    # cross compilers, Wine (its 64-bit loader and the 32-bit side it starts with), and
+    # dpkg-dev to unpack the libraries' Debian sources
+    mingw-w64 wine64 wine dpkg-dev xz-utils
+)
+if [ "${1:-}" = "--windows" ]; then
+    packages+=("${windows_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

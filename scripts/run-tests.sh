@@ -76,6 +76,15 @@ if [ -x scripts/soak.sh ]; then
     fi
 fi
 
+stage "Windows build (mingw-w64), tests under Wine"
+bash scripts/build-windows.sh
+source scripts/test-windows.sh
+wine_prepare
+trap wine_end EXIT
+run_ctest build-win64
+wine_end
+trap - EXIT
+
 stage "packages for players: built, installed, run and purged"
 bash scripts/test-packages.sh
 

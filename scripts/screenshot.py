@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Screenshots of the real game under a private X server.
 
-    scripts/screenshot.py <volk5pellor> <out.png> [key:seconds ...]
+    scripts/screenshot.py <volk5pellor | volk5pellor.exe> <out.png> [key:seconds ...]
 
 Starts Xvfb on a display it picks itself, runs the game from the repository root, holds the
 given keys one after the other (xdotool key names, e.g. space:0.2 Down:0.6), waits for the
 picture to settle and writes the game window as a PNG. Needs Xvfb, xdotool and ImageMagick.
+The Windows build runs under Wine (in the prefix build-win64/wine, scripts/test-windows.sh).
 """
 import os
 import sys
@@ -13,7 +14,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from xharness import Game, XServer  # noqa: E402
+from xharness import Game, XServer, is_windows_program  # noqa: E402
 
 
 def main():
@@ -30,7 +31,10 @@ def main():
             time.sleep(0.2)
         time.sleep(0.5)
         x.run("import", "-window", window, out)
-        game.terminate()
+        if is_windows_program(executable):
+            game.close_window(x)  # NOTE: a signal would kill Wine outright
+        else:
+            game.terminate()
     print(out)
 
 

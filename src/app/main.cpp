@@ -7,6 +7,7 @@
 #include "app/FrameLoop.h"
 #include "app/GLFunctions.h"
 #include "app/GLWindow.h"
+#include "app/Platform.h"
 #include "app/QuitSignals.h"
 #include "app/Renderer.h"
 #include "game/Game.h"
@@ -39,6 +40,7 @@ struct GameFrame {
 }  // namespace
 
 int main(int, char**) {
+    initStandardStreams();
     installQuitSignals();
     Game game;
     GLWindow window;

@@ -1,7 +1,6 @@
 // AssetFile: reading an asset file whole, with padding, and reporting asset problems.
 #include "assets/AssetFile.h"
 
-#include <fcntl.h>
 #include <simdjson.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+
+#include "app/Platform.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string
         // NOTE: the type is checked before the open: opening a FIFO for reading blocks until
         // a writer comes, and a device such as /dev/zero never ends.
         struct stat status;
-        if (::stat(path.c_str(), &status) != 0) {
+        if (statPath(path.c_str(), &status) != 0) {
             problem = std::string("cannot open: ") + std::strerror(errno);
             return false;
         }
@@ -111,7 +112,7 @@ bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string
         }
         // Non-blocking, in case the path was swapped for a FIFO since the stat; the open file
         // is checked again, and that check is the one that counts.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const int fd = openFileForReading(path.c_str());
         if (fd < 0) {
             problem = std::string("cannot open: ") + std::strerror(errno);
             return false;
@@ -144,10 +145,7 @@ bool AssetFile::readOpen(int fd, const AssetKind& kind, std::string& problem) {
         return false;
     }
     // Regular files never block; the flag only had to cover the open itself.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
+    setFileBlocking(fd);
     const auto want = static_cast<std::size_t>(status.st_size);
     // The signature first, so a large file of the wrong kind is not read whole. A file
     // shorter than the signature is left to its decoder, which says what is missing.

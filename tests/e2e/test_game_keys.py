@@ -49,6 +49,20 @@ def settle_paused(game):
     game.wait_for_quiet(1.0)
 
 
+def check_projection_switch(x, game, window, start, checks):
+    """F2 to orthographic and back, from the default view (start, its screenshot)."""
+    # Seen edge-on from the ground's level, the star floor vanishes.
+    x.hold("F2", 0.2)
+    settle(game)
+    ortho = classify(x.screenshot(window))
+    checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
+                  f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
+    x.hold("F2", 0.2)
+    settle(game)
+    back = x.screenshot(window)
+    checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
+
+
 def main():
     executable = os.path.abspath(sys.argv[1])
     checks = Checks()
@@ -62,16 +76,7 @@ def main():
         checks.expect(s["white"] > 0.2 and s["night"] > 0.05,
                       f"white sky above, stars below the horizon ({s})")
 
-        # F2: orthographic. Seen edge-on from the ground's level, the star floor vanishes.
-        x.hold("F2", 0.2)
-        settle(game)
-        ortho = classify(x.screenshot(window))
-        checks.expect(ortho["night"] < 0.01 and ortho["grass"] > 0.15,
-                      f"F2 switches to orthographic: no star floor, lawn still there ({ortho})")
-        x.hold("F2", 0.2)
-        settle(game)
-        back = x.screenshot(window)
-        checks.expect(difference(back, start) < 1.0, "F2 again restores the perspective view")
+        check_projection_switch(x, game, window, start, checks)
 
         # Pan mode: Right moves the view centre right, so the house (the bricks standing above
         # the horizon) slides left.

@@ -47,6 +47,15 @@ GlContext::GlContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
+        // NOTE: the offscreen driver's GL needs EGL, which Wine lacks: a hidden window of the
+        // default driver serves as well.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            window = SDL_CreateWindow("test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        }
+    }
+    if (window == nullptr) {
         std::fprintf(stderr, "test GL window: %s\n", SDL_GetError());
         std::abort();
     }

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows game with mingw-w64: installs what is missing, fetches and builds
+# SDL2, libpng, zlib, simdjson and GoogleTest statically into a cache outside the checkout
+# (built once per source and compiler version), then the game and its tests in build-win64/.
+#   build-windows.sh [cmake options...]
+# VOLK_WIN_DEPS overrides the libraries' prefix
+# (default: ${XDG_CACHE_HOME:-$HOME/.cache}/volk5pellor/win64-<key>).
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$top"
+jobs="$(nproc)"
+toolchain="$top/cmake/mingw-w64.cmake"
+cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/volk5pellor"
+
+step_start=$SECONDS
+step() {
+    printf 'build-windows: %s (%d s)\n' "$1" "$((SECONDS - step_start))"
+    step_start=$SECONDS
+}
+
+bash scripts/install-deps.sh --windows
+
+# Debian has no mingw builds of the libraries, so they are built from Debian's own sources.
+# NOTE: a private apt state with only deb-src entries, made from this machine's sources: the
+# system's apt configuration is left as it is, and no mirror is named here. The suite is
+# pinned to bookworm: the security suite's newer zlib and libpng sources are not on every
+# mirror.
+sources=(libsdl2/bookworm libpng1.6/bookworm zlib/bookworm simdjson/bookworm)
+apt_dir="$cache_root/apt-src"
+apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
+    -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d" -o "Dir::State::Lists=$apt_dir/lists"
+    -o "Dir::Cache=$apt_dir/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=$(id -un)")
+if [ ! -e "$apt_dir/ready" ]; then
+    rm -rf "$apt_dir"
+    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    : > "$apt_dir/sources.list"
+    if [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list > "$apt_dir/sources.list"
+    fi
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        sed 's/^Types:.*/Types: deb-src/' "$file" > "$apt_dir/sources.list.d/$(basename "$file")"
+    done
+    for file in /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        sed -n 's/^deb[[:space:]]/deb-src /p' "$file" > "$apt_dir/sources.list.d/$(basename "$file")"
+    done
+    apt-get "${apt_options[@]}" -q update > "$apt_dir/update.log" 2>&1 || {
+        cat "$apt_dir/update.log"
+        exit 1
+    }
+    touch "$apt_dir/ready"
+fi
+
+# The cache key: each source package's version, the compiler's and GoogleTest's, and this
+# recipe's revision (raise it when the way the libraries are built changes).
+recipe=1
+dsc_names="$(apt-get "${apt_options[@]}" source --print-uris "${sources[@]}" 2> /dev/null |
+    grep -o "[^/']*\.dsc'" | tr -d "'")"
+[ "$(printf '%s\n' "$dsc_names" | grep -c .)" -eq "${#sources[@]}" ] || {
+    echo "build-windows: cannot find the library sources: $dsc_names" >&2
+    exit 1
+}
+compiler="$(x86_64-w64-mingw32-g++-posix -dumpfullversion) $(dpkg-query -W -f='${Version}' mingw-w64-common)"
+gtest_version="$(dpkg-query -W -f='${Version}' googletest)"
+key="$(printf '%s\n' "$dsc_names" "$compiler" "$gtest_version" "recipe $recipe" "$(cat "$toolchain")" |
+    sha256sum | cut -c1-12)"
+deps="${VOLK_WIN_DEPS:-$cache_root/win64-$key}"
+step "sources and key ready: $deps"
+
+# Builds one CMake project with the toolchain and installs it into $deps.
+cross_build() {
+    local name="$1" source="$2" work="$3"
+    shift 3
+    cmake -S "$source" -B "$work/build-$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DVOLK_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps" \
+        -DBUILD_SHARED_LIBS=OFF "$@" > "$work/$name-configure.log" 2>&1 || {
+        cat "$work/$name-configure.log"
+        return 1
+    }
+}
+
+if [ ! -e "$deps/ready" ]; then
+    work="$(mktemp -d "${TMPDIR:-/tmp}/volk-win-deps.XXXXXX")"
+    trap 'rm -rf "$work"' EXIT
+    rm -rf "$deps"
+    mkdir -p "$deps/licenses"
+    (cd "$work" && apt-get "${apt_options[@]}" -q source "${sources[@]}" > fetch.log 2>&1) || {
+        cat "$work/fetch.log"
+        exit 1
+    }
+    step "sources fetched"
+    src() { find "$work" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n 1; }
+
+    # NOTE: only the static zlib: Debian's tarball lacks the resource file the DLL needs.
+    zlib="$(src zlib)"
+    cross_build zlib "$zlib" "$work"
+    cmake --build "$work/build-zlib" --target zlibstatic -j "$jobs" > "$work/zlib.log"
+    mkdir -p "$deps/include" "$deps/lib"
+    cp "$zlib/zlib.h" "$work/build-zlib/zconf.h" "$deps/include/"
+    cp "$work/build-zlib/libzlibstatic.a" "$deps/lib/libz.a"
+    cp "$zlib/LICENSE" "$deps/licenses/zlib.txt"
+    step "zlib built"
+
+    libpng="$(src libpng1.6)"
+    cross_build libpng "$libpng" "$work" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+        -DPNG_EXECUTABLES=OFF -DZLIB_ROOT="$deps"
+    cmake --build "$work/build-libpng" --target install -j "$jobs" > "$work/libpng.log"
+    cp "$libpng/LICENSE" "$deps/licenses/libpng.txt"
+    step "libpng built"
+
+    sdl="$(src libsdl2)"
+    cross_build SDL2 "$sdl" "$work" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+    step "SDL2 configured"
+    cmake --build "$work/build-SDL2" --target install -j "$jobs" > "$work/SDL2.log"
+    cp "$sdl/LICENSE.txt" "$deps/licenses/SDL2.txt"
+    step "SDL2 built"
+
+    simdjson="$(src simdjson)"
+    cross_build simdjson "$simdjson" "$work" -DSIMDJSON_DEVELOPER_MODE=OFF
+    cmake --build "$work/build-simdjson" --target install -j "$jobs" > "$work/simdjson.log"
+    cp "$simdjson/LICENSE" "$deps/licenses/simdjson.txt"
+    step "simdjson built"
+
+    cross_build googletest /usr/src/googletest "$work" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+    cmake --build "$work/build-googletest" --target install -j "$jobs" > "$work/googletest.log"
+    step "GoogleTest built"
+
+    printf '%s\n' "$dsc_names" "$compiler" "googletest $gtest_version" > "$deps/ready"
+    rm -rf "$work"
+    trap - EXIT
+else
+    step "libraries cached"
+fi
+
+# NOTE: the programs also hold mingw-w64's runtime and winpthreads, linked statically; their
+# notices must travel with the .exe as well.
+cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$deps/licenses/mingw-w64.txt"
+
+# The game and its tests, with the libraries above.
+mkdir -p build-win64
+cmake -S "$top" -B "$top/build-win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVOLK_WIN_DEPS="$deps" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLK_TESTS=ON "$@" > build-win64/configure.log 2>&1 || {
+    cat build-win64/configure.log
+    exit 1
+}
+cmake --build "$top/build-win64" -j "$jobs"
+step "game and tests built: build-win64/volk5pellor.exe"

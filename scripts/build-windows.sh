@@ -30,7 +30,8 @@ apt_dir="$cache_root/apt-src"
 apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
     -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d" -o "Dir::State::Lists=$apt_dir/lists"
     -o "Dir::Cache=$apt_dir/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=$(id -un)")
-if [ ! -e "$apt_dir/ready" ]; then
+# The index is refreshed weekly: a mirror drops the files of superseded versions.
+if [ ! -e "$apt_dir/ready" ] || [ -n "$(find "$apt_dir/ready" -mtime +6)" ]; then
     rm -rf "$apt_dir"
     mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
     : > "$apt_dir/sources.list"

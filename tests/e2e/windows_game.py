@@ -1,5 +1,6 @@
 """The Windows build under Wine on a private X server: title, client size, frame-time lines
-(the same bytes as on Linux), the picture and the keys, and the window manager's close.
+(the same bytes as on Linux), the picture and the keys, the window manager's close, the
+legacy-context fallback and the error box.
 
     windows_game.py <volk5pellor.exe>"""
 import os
@@ -53,6 +54,29 @@ def main():
         code = game.close_window(x)
         checks.expect(code == 0, f"closing the window ends the game with exit code 0 (got {code})")
         checks.expect("Unable" not in game.error_text(), "no start-up error")
+
+    with XServer() as x:
+        env = dict(x.env, MESA_GL_VERSION_OVERRIDE="2.1", MESA_GLSL_VERSION_OVERRIDE="120")
+        with Game(executable, env, cwd=os.getcwd()) as game:
+            game.wait_for_window(x, timeout=60)
+            ran = game.wait_for_lines(2, pattern=LINE)
+            checks.expect("OpenGL 3.0 is not supported, falling back to GL 2.1\n" in
+                          game.error_text(), "GL 2.1 only: the fallback line on standard error")
+            checks.expect(len(ran) == 2, "GL 2.1 only: the game runs on the legacy context")
+            code = game.close_window(x)
+            checks.expect(code == 0, f"GL 2.1 only: closing exits 0 (got {code})")
+
+        # Buffer objects missing: start-up stops with Windows' own message box.
+        env = dict(x.env, MESA_GL_VERSION_OVERRIDE="1.4")
+        with Game(executable, env, cwd=os.getcwd()) as game:
+            box = game.wait_for_error_box(x, timeout=60)
+            checks.expect(box is not None, "GL 1.4: an error box titled 'An error occurred' appears")
+            if box is not None:
+                game.answer_error_box(x, box)
+            code = game.wait(timeout=30)
+            checks.expect(code == 1, f"GL 1.4: exit code 1 once the box is answered (got {code})")
+            checks.expect("OpenGL function glGenBuffers is not available\n" in game.error_text(),
+                          "GL 1.4: the missing entry is named on standard error")
     checks.finish()
 
 

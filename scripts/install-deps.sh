@@ -18,6 +18,8 @@ packages=(
     xfonts-base
     # fuzzing (libFuzzer ships with clang's runtime)
     clang libclang-rt-14-dev
+    # packages for players (scripts/package.sh): CPack's dependency scan needs file
+    file zip unzip desktop-file-utils
 )
 windows_packages=(
     # cross compilers, Wine (its 64-bit loader and the 32-bit side it starts with), and

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the unit, render and end-to-end
 # tests; the same tests under AddressSanitizer + UndefinedBehaviorSanitizer; the fuzz targets
-# for a bounded time; and the soak run of the real game.
+# for a bounded time; the soak run of the real game; and the packages for players, installed on
+# this machine (as root or through sudo) and purged again.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
@@ -83,6 +84,9 @@ trap wine_end EXIT
 run_ctest build-win64
 wine_end
 trap - EXIT
+
+stage "packages for players: built, installed, run and purged"
+bash scripts/test-packages.sh
 
 if [ "${#flaky[@]}" -gt 0 ]; then
     stage "all stages passed, but only on a second try for ${#flaky[@]}"

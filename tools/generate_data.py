@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Writes every file under data/: textures, the bitmap font, meshes, the collider, shaders.
+"""Writes every file under data/: textures, the bitmap font, meshes, the collider, shaders;
+and the desktop icon, which the game never reads, into its own folder.
 
-Usage: python3 tools/generate_data.py [--out DIR]   (default: data/ beside tools/)
+Usage: python3 tools/generate_data.py [--out DIR] [--icons DIR]
+       (defaults: data/ and packaging/icons/ beside tools/)
 
 Everything is made here from fixed seeds and our own PRNG, so a rerun reproduces the
 committed files byte for byte. NOTE: keep it that way: no dict-order dependence, no
@@ -672,6 +674,112 @@ def sway_pose(mesh, lean):
 
 
 # ---------------------------------------------------------------------------------------------
+# Desktop icon: the tiny planet under a night sky, with the yard's house and a pine on it.
+# It is drawn as a function of the position in the unit square, so every size is the same
+# picture; 4 x 4 samples a pixel smooth the edges.
+
+ICON_SIZES = (64, 128)
+ICON_PLANET = (0.5, 1.62, 1.0)  # centre x, y and radius; its top is at y = 0.62
+ICON_STARS_SEED = 0x1C0175
+
+
+def icon_stars():
+    """(x, y, radius, brightness) of the stars, all above the horizon."""
+    rng = Rng(ICON_STARS_SEED)
+    stars = []
+    while len(stars) < 14:
+        x = rng.range(0.1, 0.9)
+        y = rng.range(0.1, 0.55)
+        if abs(x - 0.5) < 0.12 and y > 0.38:
+            continue  # keep the pine's tip clear
+        stars.append((x, y, rng.range(0.010, 0.022), rng.range(0.55, 1.0)))
+    return stars
+
+
+def inside_rounded_square(u, v, margin, radius):
+    """True when (u, v) lies in the unit square shrunk by margin, corners rounded by radius."""
+    lo, hi = margin + radius, 1.0 - margin - radius
+    dx = max(lo - u, 0.0, u - hi)
+    dy = max(lo - v, 0.0, v - hi)
+    return dx * dx + dy * dy <= radius * radius
+
+
+def inside_triangle(u, v, a, b, c):
+    if not (min(a[1], b[1], c[1]) <= v <= max(a[1], b[1], c[1])
+            and min(a[0], b[0], c[0]) <= u <= max(a[0], b[0], c[0])):
+        return False
+
+    def side(p, q):
+        return (q[0] - p[0]) * (v - p[1]) - (q[1] - p[1]) * (u - p[0])
+    s1, s2, s3 = side(a, b), side(b, c), side(c, a)
+    return (s1 >= 0 and s2 >= 0 and s3 >= 0) or (s1 <= 0 and s2 <= 0 and s3 <= 0)
+
+
+def icon_sample(u, v, stars):
+    """RGBA (floats, 0..255) of the icon at (u, v), v downwards."""
+    if not inside_rounded_square(u, v, 0.03, 0.16):
+        return (0.0, 0.0, 0.0, 0.0)
+    px, py, pr = ICON_PLANET
+    d = math.sqrt((u - px) ** 2 + (v - py) ** 2)
+    if d > pr:
+        # Sky: deep blue at the top to violet at the horizon, a thin glow over the rim.
+        t = min(1.0, max(0.0, v / 0.62))
+        c = mix((8.0, 12.0, 40.0), (70.0, 46.0, 120.0), t * t)
+        glow = max(0.0, 1.0 - (d - pr) / 0.05)
+        c = mix(c, (150.0, 190.0, 255.0), 0.6 * glow * glow)
+        for sx, sy, sr, sb in stars:
+            q2 = (u - sx) ** 2 + (v - sy) ** 2
+            if q2 < sr * sr:
+                c = mix(c, (255.0, 250.0, 230.0), sb * (1.0 - math.sqrt(q2) / sr))
+    else:
+        # Grass: brighter at the rim where the light grazes, darker towards the centre.
+        t = min(1.0, (pr - d) / 0.3)
+        c = mix((120.0, 200.0, 70.0), (40.0, 96.0, 36.0), t)
+    # A pine at the top of the planet, its trunk and three tiers.
+    if 0.475 <= u <= 0.525 and 0.54 <= v <= 0.66:
+        c = (110.0, 72.0, 40.0)
+    for top, bottom, half, colour in ((0.27, 0.42, 0.08, (70.0, 150.0, 70.0)),
+                                      (0.35, 0.51, 0.11, (52.0, 128.0, 58.0)),
+                                      (0.43, 0.59, 0.14, (36.0, 104.0, 46.0))):
+        if inside_triangle(u, v, (0.5, top), (0.5 - half, bottom), (0.5 + half, bottom)):
+            c = colour
+    # The house on the left slope: brick walls, a dark roof and a lit door.
+    if 0.17 <= u <= 0.33 and 0.62 <= v <= 0.76:
+        c = (176.0, 84.0, 60.0)
+        if 0.225 <= u <= 0.275 and 0.68 <= v:
+            c = (250.0, 210.0, 120.0)
+    if inside_triangle(u, v, (0.25, 0.53), (0.14, 0.63), (0.36, 0.63)):
+        c = (70.0, 50.0, 60.0)
+    # A wooden block on the right slope.
+    if 0.68 <= u <= 0.80 and 0.64 <= v <= 0.74:
+        c = (196.0, 140.0, 80.0) if v > 0.66 else (228.0, 180.0, 110.0)
+    return (c[0], c[1], c[2], 255.0)
+
+
+def make_icon(size):
+    stars = icon_stars()
+    pic = Picture(size, size, (0, 0, 0, 0))
+    n = 4
+    for y in range(size):
+        for x in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(n):
+                for sx in range(n):
+                    r, g, b, a = icon_sample((x + (sx + 0.5) / n) / size,
+                                             (y + (sy + 0.5) / n) / size, stars)
+                    # Premultiplied, so transparent samples do not darken the edge.
+                    acc[0] += r * a
+                    acc[1] += g * a
+                    acc[2] += b * a
+                    acc[3] += a
+            if acc[3] == 0.0:
+                continue
+            alpha = acc[3] / (n * n)
+            pic.set(x, y, tuple(clamp_byte(c / acc[3]) for c in acc[:3]) + (clamp_byte(alpha),))
+    return pic
+
+
+# ---------------------------------------------------------------------------------------------
 # Text output
 
 
@@ -865,12 +973,21 @@ def generate(out_dir):
     write(out_dir, "shaders/conveyor-map.frag", BASIC_FRAG)
 
 
+def generate_icons(icons_dir):
+    """One PNG a size, laid out as the icon theme wants it: <size>x<size>/volk5pellor.png."""
+    for size in ICON_SIZES:
+        write(icons_dir, f"{size}x{size}/volk5pellor.png", png_bytes(make_icon(size)))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     default_out = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "data")
-    parser.add_argument("--out", default=default_out, help="folder to write into")
+    default_icons = os.path.join(os.path.dirname(default_out), "packaging", "icons")
+    parser.add_argument("--out", default=default_out, help="folder to write the data into")
+    parser.add_argument("--icons", default=default_icons, help="folder to write the icons into")
     args = parser.parse_args()
     generate(args.out)
+    generate_icons(args.icons)
 
 
 if __name__ == "__main__":

@@ -433,17 +433,25 @@ TEST(DataCollider, QuadColliderIsTheUnitSquareWithOneCircle) {
 }
 
 // The committed files are exactly what the generator writes, and it writes nothing else.
+// NOTE: the icons go to a folder of the test's own too: by default they would overwrite the
+// committed ones, and a difference would go unseen.
 TEST(DataGenerator, RegenerationIsByteIdentical) {
     const ScratchDir scratch("volk-data");
-    const fs::path out = scratch.makeDirectory("data");
-    const std::string command =
-        "python3 tools/generate_data.py --out '" + out.string() + "' > /dev/null 2>&1";
+    const fs::path data = scratch.makeDirectory("data");
+    const fs::path icons = scratch.path("icons");
+    const std::string command = "python3 tools/generate_data.py --out '" + data.string() +
+                                "' --icons '" + icons.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* name : {"64x64/volk5pellor.png", "128x128/volk5pellor.png"}) {
+        const std::vector<char> written = fileBytes(icons / name);
+        EXPECT_FALSE(written.empty()) << name;
+        EXPECT_TRUE(written == fileBytes(fs::path("packaging/icons") / name)) << name;
+    }
 
-    const std::vector<std::string> generated = filesUnder(out);
+    const std::vector<std::string> generated = filesUnder(data);
     EXPECT_EQ(generated, filesUnder("data"));
     EXPECT_EQ(generated.size(), manifestFiles().size());
     for (const std::string& name : generated) {
-        EXPECT_TRUE(fileBytes(out / name) == fileBytes(fs::path("data") / name)) << name;
+        EXPECT_TRUE(fileBytes(data / name) == fileBytes(fs::path("data") / name)) << name;
     }
 }

@@ -476,3 +476,15 @@ def is_sanitized(executable):
     """True when the executable carries AddressSanitizer (its runtime's entry is named)."""
     with open(executable, "rb") as f:
         return b"__asan_init" in f.read()
+
+
+def colours(shot, step=8):
+    """The distinct colours of every step-th pixel in each direction: one colour is a frame
+    that drew nothing but its clear colour (or black), the loaded yard gives hundreds."""
+    width, height, data = shot
+    found = set()
+    for y in range(0, height, step):
+        row = y * width * 3
+        for x in range(0, width, step):
+            found.add(bytes(data[row + 3 * x:row + 3 * x + 3]))
+    return found

@@ -13,7 +13,6 @@ under Wine from its own folder, as a double click starts it, and is stopped by c
 window (Wine does not pass SIGTERM on); WINEPREFIX names the prefix to run in.
 """
 import os
-import re
 import subprocess
 import sys
 import tempfile

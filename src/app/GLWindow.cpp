@@ -10,6 +10,10 @@
 #include "app/DisplayErrors.h"
 #include "app/QuitSignals.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 const char* const windowTitle = "VOLK 5 Pellor";
 
@@ -26,6 +30,15 @@ bool failed(const char* step) {
     return false;
 }
 
+#ifdef __EMSCRIPTEN__
+// The page's own error box (index.html's Module.volkShowError).
+EM_JS(void, showErrorInPage, (const char* caption, const char* text), {
+    if (Module.volkShowError) {
+        Module.volkShowError(UTF8ToString(caption), UTF8ToString(text));
+    }
+});
+#endif
+
 void setFramebufferAttributes() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -38,11 +51,18 @@ void setFramebufferAttributes() {
 bool showErrorMessage(const char* text) {
     // The line goes out first: it is the whole report whenever the box cannot be shown.
     writeDiagnostic(stderr, "%s", text);
+#ifdef __EMSCRIPTEN__
+    // In a page the box is part of the page (index.html's volkShowError), not a blocking
+    // alert(): the message stays beside the canvas.
+    showErrorInPage("An error occurred", text);
+    return true;
+#else
     // NOTE: SDL's X11 box fails at once (-1, nothing printed) when the X server has no core
     // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
     // display at all. Then nobody answered anything: the caller goes on as after a dismissed
     // box, and no second line follows, since SDL's reason gives the user nothing to act on.
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
+#endif
 }
 
 // NOTE: the window, its context and SDL's video subsystem are deliberately left to process
@@ -80,10 +100,19 @@ bool GLWindow::openVideo() {
 bool GLWindow::createContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#ifdef __EMSCRIPTEN__
+    // NOTE: a page's GL is WebGL2, which is OpenGL ES 3.0. Asked for anything but the ES
+    // profile, SDL makes no context and the legacy retry would get WebGL 1. Without WebGL2
+    // there is no fallback: the page says the window cannot be made.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    const bool hasFallback = false;
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+    const bool hasFallback = true;
+#endif
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
     context = SDL_GL_CreateContext(window);
-    if (context == nullptr) {
+    if (context == nullptr && hasFallback) {
         writeDiagnostic(stderr, "OpenGL 3.0 is not supported, falling back to GL 2.1");
         SDL_GL_ResetAttributes();
         setFramebufferAttributes();

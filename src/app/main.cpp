@@ -12,6 +12,10 @@
 #include "app/Renderer.h"
 #include "game/Game.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 constexpr int windowWidth = 1280;
 constexpr int windowHeight = 720;
@@ -36,6 +40,25 @@ struct GameFrame {
 #endif
     }
 };
+
+#ifdef __EMSCRIPTEN__
+// NOTE: a browser owns the loop: the page calls one iteration per display frame, and a
+// blocking loop would freeze the page (SDL_Delay there spins). main's locals stay alive:
+// emscripten leaves main by an exception that unwinds nothing.
+struct BrowserLoop {
+    SdlClock& counter;
+    GLWindow& window;
+    GameFrame& frame;
+    FrameLoop& loop;
+};
+
+void runBrowserIteration(void* target) {
+    auto* browser = static_cast<BrowserLoop*>(target);
+    if (!browser->loop.runOnce(browser->counter, browser->window, browser->frame)) {
+        emscripten_cancel_main_loop();
+    }
+}
+#endif
 
 }  // namespace
 
@@ -70,7 +93,12 @@ int main(int, char**) {
     GameFrame frame{game};
     FrameLoop loop(stdout);
     loop.start(counter, static_cast<std::int64_t>(SDL_GetPerformanceFrequency()));
+#ifdef __EMSCRIPTEN__
+    BrowserLoop browser{counter, window, frame, loop};
+    emscripten_set_main_loop_arg(runBrowserIteration, &browser, 0, 1);
+#else
     loop.run(counter, window, frame);
+#endif
     window.restoreDisplay();
     return 0;
 }

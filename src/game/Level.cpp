@@ -77,6 +77,12 @@ Vector3& slot(std::array<Vector3, count>& positions, int index) {
 
 }  // namespace
 
+int Level::fixedRandom() {
+    static unsigned state = 12345u;
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 16) & 0x7FFFu);
+}
+
 void Level::layOut(RandomSource next) {
     layOutTrees(next);
     layOutWalls();

@@ -139,6 +139,11 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     catchDisplayErrors();
     setFramebufferAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+#ifdef __EMSCRIPTEN__
+    // A page's canvas holds width x height CSS pixels; its drawing buffer gets the device
+    // pixels behind them.
+    flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
     window = SDL_CreateWindow(windowTitle, 0, 0, width, height, flags);
     if (window == nullptr) {
         return failed("No window");

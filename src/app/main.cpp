@@ -74,7 +74,14 @@ int main(int, char**) {
         window.restoreDisplay();
         return 1;
     }
-    renderer.setViewport(0, 0, windowWidth, windowHeight);
+    int drawableWidth = windowWidth;
+    int drawableHeight = windowHeight;
+#ifdef __EMSCRIPTEN__
+    // NOTE: in a page the drawing buffer is the canvas's size times the device pixel ratio,
+    // which keeps the picture sharp on a high-density screen; the viewport covers all of it.
+    SDL_GL_GetDrawableSize(window.getWindow(), &drawableWidth, &drawableHeight);
+#endif
+    renderer.setViewport(0, 0, drawableWidth, drawableHeight);
     if (!renderer.initRenderState()) {
         const std::string text =
             std::string("OpenGL function ") + missingGLFunction() + " is not available";
@@ -87,7 +94,7 @@ int main(int, char**) {
         window.restoreDisplay();
         return 1;
     }
-    game.resize(windowWidth, windowHeight);
+    game.resize(drawableWidth, drawableHeight);
 
     SdlClock counter;
     GameFrame frame{game};

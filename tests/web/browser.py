@@ -89,9 +89,13 @@ class Browser:
         except Exception:
             shutil.rmtree(self.profile, ignore_errors=True)
             raise
-        # NOTE: --window-size counts the browser's frame; the viewport is set exactly instead.
+        self.set_viewport(WIDTH, HEIGHT, 1)
+
+    def set_viewport(self, width, height, ratio):
+        """The page's size in CSS pixels and the device pixels per CSS pixel.
+        NOTE: --window-size counts the browser's frame; the viewport is set exactly instead."""
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1, "mobile": False})
+            "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": False})
 
     def __enter__(self):
         return self

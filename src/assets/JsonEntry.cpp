@@ -37,22 +37,6 @@ bool JsonEntry::toFloat(simdjson::dom::element value, float& out) {
     return true;
 }
 
-bool JsonEntry::toInteger(simdjson::dom::element value, std::int64_t& out) {
-    if (value.get_int64().get(out) == simdjson::SUCCESS) {
-        return true;
-    }
-    double number = 0;
-    // A double is whole and inside [-2^63, 2^63) exactly when these tests pass; the cast is
-    // then exact.
-    if (value.is_double() && value.get_double().get(number) == simdjson::SUCCESS &&
-        number >= -9223372036854775808.0 && number < 9223372036854775808.0 &&
-        std::trunc(number) == number) {
-        out = static_cast<std::int64_t>(number);
-        return true;
-    }
-    return false;
-}
-
 bool JsonEntry::toTruncatedInteger(simdjson::dom::element value, std::int64_t& out) {
     if (value.get_int64().get(out) == simdjson::SUCCESS) {
         return true;

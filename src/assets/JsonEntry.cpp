@@ -57,11 +57,9 @@ bool JsonEntry::toTruncatedInteger(simdjson::dom::element value, std::int64_t& o
 std::string JsonEntry::describeValue(const char* name, simdjson::dom::element value,
                                      const char* wanted) const {
     std::string why;
-    double number = 0;
-    if (value.is_uint64()) {
+    // Every number refused is out of range: fractions are accepted, truncated or as floats.
+    if (value.is_uint64() || value.is_double()) {
         why = " (too large)";
-    } else if (value.get_double().get(number) == simdjson::SUCCESS) {
-        why = std::trunc(number) == number ? " (too large)" : " (has a fraction)";
     }
     return describe() + ": \"" + name + "\" is not " + wanted + why;
 }

@@ -35,14 +35,18 @@ void setFramebufferAttributes() {
 }
 }  // namespace
 
-bool showErrorMessage(const char* text) {
+bool showErrorMessage(const char* text, int quitExitCode) {
     // The line goes out first: it is the whole report whenever the box cannot be shown.
     writeDiagnostic(stderr, "%s", text);
     // NOTE: SDL's X11 box fails at once (-1, nothing printed) when the X server has no core
     // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
     // display at all. Then nobody answered anything: the caller goes on as after a dismissed
     // box, and no second line follows, since SDL's reason gives the user nothing to act on.
-    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
+    beginQuitExits(quitExitCode);
+    const bool shown =
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
+    endQuitExits();
+    return shown;
 }
 
 // NOTE: the window, its context and SDL's video subsystem are deliberately left to process
@@ -121,7 +125,7 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
         mode.format = SDL_PIXELFORMAT_RGB888;
         if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
-            showErrorMessage("Display mode failed");
+            showErrorMessage("Display mode failed", 0);
             fullscreen = false;
         } else {
             SDL_ShowCursor(SDL_DISABLE);
@@ -135,6 +139,7 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     }
     forwardSize();
     SDL_ShowWindow(window);
+    watchWindow(window);
     return true;
 }
 

@@ -48,12 +48,13 @@ void setFramebufferAttributes() {
 }
 }  // namespace
 
-bool showErrorMessage(const char* text) {
+bool showErrorMessage(const char* text, int quitExitCode) {
     // The line goes out first: it is the whole report whenever the box cannot be shown.
     writeDiagnostic(stderr, "%s", text);
 #ifdef __EMSCRIPTEN__
     // In a page the box is part of the page (index.html's volkShowError), not a blocking
-    // alert(): the message stays beside the canvas.
+    // alert(): the message stays beside the canvas. Nothing blocks, so no quit can come in.
+    (void)quitExitCode;
     showErrorInPage("An error occurred", text);
     return true;
 #else
@@ -61,7 +62,11 @@ bool showErrorMessage(const char* text) {
     // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
     // display at all. Then nobody answered anything: the caller goes on as after a dismissed
     // box, and no second line follows, since SDL's reason gives the user nothing to act on.
-    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
+    beginQuitExits(quitExitCode);
+    const bool shown =
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
+    endQuitExits();
+    return shown;
 #endif
 }
 
@@ -155,7 +160,7 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
         mode.format = SDL_PIXELFORMAT_RGB888;
         if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
-            showErrorMessage("Display mode failed");
+            showErrorMessage("Display mode failed", 0);
             fullscreen = false;
         } else {
             SDL_ShowCursor(SDL_DISABLE);
@@ -169,6 +174,7 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     }
     forwardSize();
     SDL_ShowWindow(window);
+    watchWindow(window);
     return true;
 }
 

@@ -57,5 +57,6 @@ private:
 // Writes the text as one line on standard error, then shows it in an error box (caption
 // "An error occurred") and waits until the box is dismissed. True when the box was shown;
 // false when none could be (no display, no usable fonts): the line is then the only report
-// and the call returns at once.
-bool showErrorMessage(const char* text);
+// and the call returns at once. A quit signal while the box waits (or before it) ends the
+// process with quitExitCode, and the box with it.
+bool showErrorMessage(const char* text, int quitExitCode);

@@ -20,6 +20,7 @@ namespace {
 constexpr int windowWidth = 1280;
 constexpr int windowHeight = 720;
 constexpr int colourBits = 32;
+constexpr int startupFailed = 1;  // the exit code of every start-up failure
 
 // The frame loop's clock: SDL's high-resolution counter and its millisecond sleep.
 struct SdlClock {
@@ -70,9 +71,9 @@ int main(int, char**) {
     window.setSizeListener(Game::forwardResize, &game);
 
     if (!window.create(windowWidth, windowHeight, colourBits, false)) {
-        showErrorMessage("Unable to create the OpenGL Window");
+        showErrorMessage("Unable to create the OpenGL Window", startupFailed);
         window.restoreDisplay();
-        return 1;
+        return startupFailed;
     }
     int drawableWidth = windowWidth;
     int drawableHeight = windowHeight;
@@ -85,14 +86,14 @@ int main(int, char**) {
     if (!renderer.initRenderState()) {
         const std::string text =
             std::string("OpenGL function ") + missingGLFunction() + " is not available";
-        showErrorMessage(text.c_str());
+        showErrorMessage(text.c_str(), startupFailed);
         window.restoreDisplay();
-        return 1;
+        return startupFailed;
     }
     if (!game.init()) {
-        showErrorMessage("Could not initialize the application");
+        showErrorMessage("Could not initialize the application", startupFailed);
         window.restoreDisplay();
-        return 1;
+        return startupFailed;
     }
     game.resize(drawableWidth, drawableHeight);
 

@@ -92,7 +92,9 @@ bool Collider::readShapes(const simdjson::dom::element& value, std::string& prob
     const bool segmentsRead = pairs.forEach([&](std::size_t k, simdjson::dom::element entryValue) {
         const JsonEntry entry(entryValue, "indices", k);
         std::int64_t indices[2];
-        if (!entry.check(problem) || !entry.getIntegers(segmentNames, indices, problem)) {
+        // Read as integers, as the mesh reader reads its indices: 1.5 names point 1.
+        if (!entry.check(problem) ||
+            !entry.getTruncatedIntegers(segmentNames, indices, problem)) {
             return false;
         }
         for (std::size_t e = 0; e < 2; ++e) {

@@ -37,22 +37,6 @@ bool JsonEntry::toFloat(simdjson::dom::element value, float& out) {
     return true;
 }
 
-bool JsonEntry::toInteger(simdjson::dom::element value, std::int64_t& out) {
-    if (value.get_int64().get(out) == simdjson::SUCCESS) {
-        return true;
-    }
-    double number = 0;
-    // A double is whole and inside [-2^63, 2^63) exactly when these tests pass; the cast is
-    // then exact.
-    if (value.is_double() && value.get_double().get(number) == simdjson::SUCCESS &&
-        number >= -9223372036854775808.0 && number < 9223372036854775808.0 &&
-        std::trunc(number) == number) {
-        out = static_cast<std::int64_t>(number);
-        return true;
-    }
-    return false;
-}
-
 bool JsonEntry::toTruncatedInteger(simdjson::dom::element value, std::int64_t& out) {
     if (value.get_int64().get(out) == simdjson::SUCCESS) {
         return true;
@@ -73,11 +57,9 @@ bool JsonEntry::toTruncatedInteger(simdjson::dom::element value, std::int64_t& o
 std::string JsonEntry::describeValue(const char* name, simdjson::dom::element value,
                                      const char* wanted) const {
     std::string why;
-    double number = 0;
-    if (value.is_uint64()) {
+    // Every number refused is out of range: fractions are accepted, truncated or as floats.
+    if (value.is_uint64() || value.is_double()) {
         why = " (too large)";
-    } else if (value.get_double().get(number) == simdjson::SUCCESS) {
-        why = std::trunc(number) == number ? " (too large)" : " (has a fraction)";
     }
     return describe() + ": \"" + name + "\" is not " + wanted + why;
 }

@@ -34,12 +34,6 @@ public:
         }
         return true;
     }
-    // The members names[0..N) as whole numbers (written as integers or as numbers with no
-    // fraction) that fit in 64 signed bits.
-    template <std::size_t N>
-    bool getIntegers(const char* const (&names)[N], std::int64_t* out, std::string& problem) const {
-        return getConverted(names, out, problem, toInteger);
-    }
     // The members names[0..N) as numbers truncated toward zero (1.5 gives 1, -1.5 gives -1),
     // as a reader that reads numbers as integers takes them; the result must fit in 64 signed
     // bits.
@@ -51,7 +45,6 @@ public:
 
     // A number that is finite once rounded to a 32-bit float.
     static bool toFloat(simdjson::dom::element value, float& out);
-    static bool toInteger(simdjson::dom::element value, std::int64_t& out);
     static bool toTruncatedInteger(simdjson::dom::element value, std::int64_t& out);
 
     std::string describe() const;

@@ -44,9 +44,8 @@ std::string readSource(const std::string& path, bool& ok) {
         }
     }
     if (!ok) {
-        // The first line is the one the game has always printed; the reason follows it.
-        writeDiagnostic(stderr, "Could not load shader: %s", path.c_str());
-        AssetFile::report(path, problem);
+        // The game's own words first, the reason on the same line: one problem, one line.
+        writeDiagnostic(stderr, "Could not load shader: %s (%s)", path.c_str(), problem.c_str());
         return std::string();
     }
     return std::string(file.getData(), file.getSize());

@@ -36,8 +36,8 @@ public:
     ShaderProgram& operator=(const ShaderProgram&) = delete;
 
     // Creates the shaders and the program and hands GL baseName + ".vert" and baseName + ".frag".
-    // A file that cannot be read: "Could not load shader: <path>" on standard error, an empty
-    // source, and false.
+    // A file that cannot be read: one line "Could not load shader: <path> (<reason>)" on
+    // standard error, an empty source, and false.
     bool load(const std::string& baseName);
     // Installs the fixed attribute table ("inVertex" 3, "inTexCoord" 2, "inNormal" 3) and a
     // copy of the given uniform rows.

@@ -11,7 +11,7 @@ TEST(ErrorMessage, WithoutDisplayTheLineIsTheWholeReport) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     testing::internal::CaptureStderr();
-    const bool shown = showErrorMessage("Unable to create the OpenGL Window");
+    const bool shown = showErrorMessage("Unable to create the OpenGL Window", 1);
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(shown);
     EXPECT_EQ(printed, "Unable to create the OpenGL Window\n");

@@ -238,6 +238,14 @@ TEST(BadAssets, CollidersGiveOneLineAndAnEmptyCollider) {
          R"({"collider": {"vertices": )" + list +
              R"(, "indices": [{"a":-1,"b":1}], "circles": []}})",
          "\"indices\" entry 0: point index -1 is outside the 2 points"},
+        {"fractional point index outside once truncated", "c.json",
+         R"({"collider": {"vertices": )" + list +
+             R"(, "indices": [{"a":0,"b":2.5}], "circles": []}})",
+         "\"indices\" entry 0: point index 2 is outside the 2 points"},
+        {"point index past 64 bits", "c.json",
+         R"({"collider": {"vertices": )" + list +
+             R"(, "indices": [{"a":0,"b":1e19}], "circles": []}})",
+         "\"indices\" entry 0: \"b\" is not an integer (too large)"},
         {"segment not an object", "c.json",
          R"({"collider": {"vertices": )" + list + R"(, "indices": [[0, 1]], "circles": []}})",
          "\"indices\" entry 0 is not an object"},

@@ -39,6 +39,23 @@ TEST(Collider, ReadsPointsSegmentsAndCircles) {
     EXPECT_EQ((std::vector<float>{x1, y1, x2, y2}), (std::vector<float>{1, 11, 2.5f, 12}));
 }
 
+TEST(Collider, FractionalSegmentIndicesAreTruncatedTowardZero) {
+    ScratchDir files;
+    Collider collider;
+    CapturedStream err(2);
+    // As the mesh reader reads its indices: 1.999 names point 1 and -0.5 names point 0.
+    ASSERT_TRUE(collider.load(files.write("c.json", R"({"collider": {
+        "vertices": [{"x": 0, "y": 10}, {"x": 1, "y": 11}, {"x": 2, "y": 12}],
+        "indices": [{"a": 1.999, "b": -0.5}, {"a": 2.5e0, "b": 1e0}],
+        "circles": []
+    }})")));
+    EXPECT_EQ(err.finish(), "");
+    EXPECT_EQ(collider.getSegments(), (std::vector<int>{1, 0, 2, 1}));
+    float x1, y1, x2, y2;
+    collider.segment(0, x1, y1, x2, y2);
+    EXPECT_EQ((std::vector<float>{x1, y1, x2, y2}), (std::vector<float>{1, 11, 0, 10}));
+}
+
 TEST(Collider, DocumentsWithoutShapesGiveZeroCounts) {
     ScratchDir files;
     for (const char* text : {R"({"other": {"collider": 1}})",

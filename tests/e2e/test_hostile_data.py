@@ -70,10 +70,11 @@ def replace(path, make):
 RUNS = {
     "not regular files": [
         ("data/shaders/basic-fixed.vert", os.mkdir,
-         "Could not load shader: data/shaders/basic-fixed.vert\n"
-         "data/shaders/basic-fixed.vert: not a regular file (a directory)\n"),
+         "Could not load shader: data/shaders/basic-fixed.vert "
+         "(not a regular file (a directory))\n"),
         ("data/shaders/conveyor-map.frag", lambda p: os.symlink("/dev/zero", p),
-         "data/shaders/conveyor-map.frag: not a regular file (a character device)"),
+         "Could not load shader: data/shaders/conveyor-map.frag "
+         "(not a regular file (a character device))\n"),
         ("data/meshes/display/tree.json", os.mkfifo,
          "data/meshes/display/tree.json: not a regular file (a FIFO)"),
         ("data/meshes/colliders/quadCollider.json", lambda p: os.symlink(os.path.basename(p), p),
@@ -93,8 +94,8 @@ RUNS = {
          "data/meshes/display/tallWall.json: file too large: {size} bytes, over the "
          "33554432-byte budget for a mesh document"),
         ("data/shaders/gameover-fixed.frag", sparse,
-         "data/shaders/gameover-fixed.frag: file too large: 2147483648 bytes, over the "
-         "1048576-byte budget for a shader"),
+         "Could not load shader: data/shaders/gameover-fixed.frag (file too large: 2147483648 "
+         "bytes, over the 1048576-byte budget for a shader)\n"),
     ],
     "numbers and names": [
         ("data/meshes/display/wall.json", numbers_document(31),
@@ -105,7 +106,8 @@ RUNS = {
                b'"indices": []}}'),
          'data/meshes/display/floorWood.json: "vertices" entry 0 has no "z"'),
         ("data/shaders/basic-fixed.frag", write(b"\0" * 300),
-         "data/shaders/basic-fixed.frag: holds a NUL byte at offset 0; a shader source is text"),
+         "Could not load shader: data/shaders/basic-fixed.frag (holds a NUL byte at offset 0; "
+         "a shader source is text)\n"),
     ],
 }
 

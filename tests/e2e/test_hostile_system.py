@@ -1,5 +1,6 @@
-"""The real executable against a hostile system: quit signals from the first instant, a reader of
-standard output that goes away, and a window resized far past the screen."""
+"""The real executable against a hostile system: quit signals from the first instant and while the
+error box waits, a reader of standard output that goes away, a window resized far past the
+screen, an X error the game outlives and its window destroyed by another client."""
 import os
 import signal
 import subprocess
@@ -7,10 +8,13 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xharness import Checks, Game, XServer, ended  # noqa: E402
+from xharness import (ERROR_BOX_TITLE, FRAME_LINE, Checks, Game, XServer, ended,  # noqa: E402
+                      is_sanitized, send_client_message)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 QUIT_SIGNALS = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+GONE_LINE = "The OpenGL Window was destroyed by another program (X error: "
+NO_SUCH_WINDOW = 0x1ffff0  # in the server's own id range, far past the few ids it uses
 
 
 def signal_mask(pid, field):
@@ -47,6 +51,104 @@ def end(process, timeout=20):
         process.kill()
         process.wait()
         return "no exit within %d s" % timeout
+
+
+def wait_with_peak(process, timeout):
+    """(exit code, peak resident memory in KiB) of a process we started that ends within
+    timeout seconds; (None, peak so far) for one that does not, which is left running."""
+    deadline = time.monotonic() + timeout
+    while True:
+        pid, status, usage = os.wait4(process.pid, os.WNOHANG)
+        if pid == process.pid:
+            process.returncode = os.waitstatus_to_exitcode(status)
+            return process.returncode, usage.ru_maxrss
+        if time.monotonic() >= deadline:
+            with open(f"/proc/{process.pid}/status") as status_file:
+                return None, next(int(l.split()[1]) for l in status_file
+                                  if l.startswith("VmHWM:"))
+        time.sleep(0.01)
+
+
+def session_members(session):
+    """Ids of the live (not zombie) processes of a session."""
+    members = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if fields[0] != "Z" and int(fields[3]) == session:
+            members.append(int(entry))
+    return members
+
+
+def wait_until(predicate, timeout):
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(0.02)
+    return True
+
+
+def check_quit_during_error_box(checks, executable, x, env):
+    """A session's logout or Ctrl-C while the start-up error box waits: the box goes, its
+    process goes, and the game exits 1 as after any start-up failure."""
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        with Game(executable, env, cwd=ROOT) as game:
+            box = game.wait_for_error_box(x, timeout=30)
+            checks.expect(box is not None, f"{sig.name} during the box: the box appears")
+            if box is None:
+                continue
+            game.process.send_signal(sig)
+            try:
+                code = game.process.wait(timeout=2)
+            except subprocess.TimeoutExpired:
+                code = "no exit within 2 s"
+            checks.expect(code == 1, f"{sig.name} during the box: exit code 1 (got {code})")
+            # The game ran in a session of its own; SDL's box is drawn by a process in it.
+            session = game.process.pid
+            left = wait_until(lambda: not session_members(session), 2)
+            checks.expect(left, f"{sig.name} during the box: no process of the game left "
+                                f"(still there: {session_members(session)})")
+            closed = wait_until(lambda: x.find_window(ERROR_BOX_TITLE) is None, 2)
+            checks.expect(closed, f"{sig.name} during the box: the box is gone")
+
+
+def check_window_taken_away(checks, executable, x):
+    """An X error about another client's window is a line, and the game goes on; its own
+    window destroyed by another client (xdotool's windowclose is XDestroyWindow) ends the run
+    at once, with one line saying why and the exit code of a close."""
+    with Game(executable, x.env, cwd=ROOT) as game:
+        window = game.wait_for_window(x)
+        checks.expect(game.wait_for_lines(1, pattern=FRAME_LINE), "frames before the X errors")
+        # A drag-and-drop position from a source window that does not exist: SDL answers it
+        # with a status message, which the server refuses with BadWindow.
+        send_client_message(x.display, window, "XdndPosition",
+                            [NO_SUCH_WINDOW, 0, (10 << 16) | 10, 0, "XdndActionCopy"])
+        said = wait_until(lambda: "X error: request 25.0 failed: BadWindow"
+                          in game.error_text(), 20)
+        checks.expect(said, f"an X error about another window is one line\n{game.error_text()}")
+        after = time.monotonic()
+        more = game.wait_for_lines(2, since=after, pattern=FRAME_LINE)
+        checks.expect(len(more) >= 2 and game.process.poll() is None,
+                      "the game outlives an X error about another window")
+
+        x.run("xdotool", "windowclose", window)
+        code, peak = wait_with_peak(game.process, 2)
+        game.close(grace=0)
+        errors = game.error_text()
+        checks.expect(code == 0, f"window destroyed: exit code 0 within 2 s (got {code})")
+        # NOTE: the sanitizer build's shadow memory counts too; the fault grew without bound.
+        limit = 1024 if is_sanitized(executable) else 200
+        checks.expect(peak is not None and peak * 1024 < limit * 1000 * 1000,
+                      f"window destroyed: peak memory under {limit} MB (got {peak} KiB)")
+        gone = [line for line in errors.splitlines() if line.startswith(GONE_LINE)]
+        checks.expect(len(gone) == 1 and errors.endswith(gone[0] + "\n"),
+                      f"window destroyed: one line says why, and it is the last\n{errors}")
 
 
 def main():
@@ -111,6 +213,9 @@ def main():
         checks.expect(code == 1, f"no GL driver: exit code 1 (got {code})")
         checks.expect("Unable to create the OpenGL Window\n" in errors and "X Error" not in errors,
                       f"no GL driver: the game says it cannot make its window\n{errors}")
+        check_quit_during_error_box(checks, executable, x, env)
+
+        check_window_taken_away(checks, executable, x)
     checks.finish()
 
 

@@ -53,12 +53,10 @@ def end_wine(env):
     subprocess.run([WINE_SERVER, "-w"], env=env, capture_output=True, timeout=60)
 
 
-def close_window(display, window_id):
-    """Asks a window to close as a window manager does: a WM_DELETE_WINDOW client message.
-
-    NOTE: the only clean way to stop a Windows program under Wine: SIGTERM kills Wine outright
-    (the program never sees it), SIGINT deadlocked about one run in fifty, and xdotool's
-    windowclose destroys the window under Wine, which then crashes."""
+def send_client_message(display, window_id, message_type, data):
+    """Sends window_id a 32-bit ClientMessage of the atom message_type (a name) from a client
+    of our own, as a window manager or another program does. data: up to five longs, each an
+    atom name or a number."""
     class ClientMessage(ctypes.Structure):
         _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
                     ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
@@ -84,14 +82,25 @@ def close_window(display, window_id):
         event = Event()
         event.xclient.type = 33  # ClientMessage
         event.xclient.window = int(window_id, 0)
-        event.xclient.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        event.xclient.message_type = x11.XInternAtom(connection, message_type.encode(), 0)
         event.xclient.format = 32
-        event.xclient.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
-        event.xclient.data[1] = 0  # CurrentTime
+        for i, value in enumerate(data):
+            event.xclient.data[i] = (x11.XInternAtom(connection, value.encode(), 0)
+                                     if isinstance(value, str) else value)
         x11.XSendEvent(connection, event.xclient.window, 0, 0, ctypes.byref(event))
         x11.XFlush(connection)
     finally:
         x11.XCloseDisplay(connection)
+
+
+def close_window(display, window_id):
+    """Asks a window to close as a window manager does: a WM_DELETE_WINDOW client message.
+
+    NOTE: the only clean way to stop a Windows program under Wine: SIGTERM kills Wine outright
+    (the program never sees it), SIGINT deadlocked about one run in fifty, and xdotool's
+    windowclose destroys the window under Wine, which then crashes."""
+    send_client_message(display, window_id, "WM_PROTOCOLS",
+                        ["WM_DELETE_WINDOW", 0])  # 0: CurrentTime
 
 
 def end_process(process, grace=GRACE, group=False):

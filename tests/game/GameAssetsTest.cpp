@@ -79,7 +79,9 @@ TEST(GameAssets, BuildShaderReportsAMissingSource) {
     CapturedStream err(2);
     EXPECT_FALSE(GameAssets::buildShader(program, missing));
     out.finish();
-    EXPECT_EQ(err.finish().rfind("Could not load shader: data/shaders/no-such-program.vert\n", 0),
+    EXPECT_EQ(err.finish().rfind("Could not load shader: data/shaders/no-such-program.vert "
+                                 "(cannot open: No such file or directory)\n",
+                                 0),
               0u);
     ASSERT_EQ(program.getUniforms().size(), 1u);
     EXPECT_EQ(program.getUniforms()[0].name, "mvMat");

@@ -173,8 +173,9 @@ TEST(ShaderProgram, MissingFileCompileAndLinkFailuresArePrinted) {
     const Output missing = build(noFragment, base, basicUniforms, 2);
     EXPECT_FALSE(missing.loaded);
     EXPECT_FALSE(missing.linked);
-    EXPECT_EQ(missing.err, "Could not load shader: " + base + ".frag\n" + base +
-                               ".frag: cannot open: No such file or directory\n");
+    // One problem, one line: the game's words, then the reason.
+    EXPECT_EQ(missing.err, "Could not load shader: " + base +
+                               ".frag (cannot open: No such file or directory)\n");
     EXPECT_EQ(missing.out.rfind("Could not compile fragmentShader 35632:\n", 0), 0u) << missing.out;
     EXPECT_EQ(noFragment.getHandles().fragmentShader, 0u);
     EXPECT_NE(noFragment.getHandles().vertexShader, 0u);
@@ -272,7 +273,7 @@ TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
     struct Case {
         const char* what;
         std::string base;
-        std::string reason;  // after "<base>.vert: "
+        std::string reason;  // in brackets after "Could not load shader: <base>.vert"
     };
     files.makeDirectory("dir.vert");
     files.makeSymlink("zero.vert", "/dev/zero");
@@ -294,8 +295,7 @@ TEST(ShaderProgram, UnreadableSourcesNameTheFileAndTheReason) {
         ShaderProgram program;
         const Output result = build(program, c.base, basicUniforms, 2);
         EXPECT_FALSE(result.loaded) << c.what;
-        EXPECT_EQ(result.err, "Could not load shader: " + c.base + ".vert\n" + c.base +
-                                  ".vert: " + c.reason + "\n")
+        EXPECT_EQ(result.err, "Could not load shader: " + c.base + ".vert (" + c.reason + ")\n")
             << c.what;
     }
 }

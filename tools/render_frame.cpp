@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     }
     game.init();
     // The level's random trees from the fixed sequence, so every run lays out the same yard.
+    Level::restartFixedRandom();
     game.resetLevel(&Level::fixedRandom);
     game.resize(windowWidth, windowHeight);
 

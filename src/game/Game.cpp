@@ -140,6 +140,7 @@ void Game::resetLevel() {
     // build, for comparing pictures; the page sets it from its address (?fixed-level).
     const char* fixed = std::getenv("VOLK_FIXED_LEVEL");
     if (fixed != nullptr && fixed[0] != '\0') {
+        Level::restartFixedRandom();
         resetLevel(&Level::fixedRandom);
         return;
     }

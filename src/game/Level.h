@@ -20,6 +20,8 @@ public:
     // start), the same on every system: C libraries' rand() differ (emscripten's is not
     // glibc's), so pictures of a level laid out with this one can be compared across builds.
     static int fixedRandom();
+    // Starts the fixed sequence again from its first value.
+    static void restartFixedRandom();
 
     // Writes every entry of every array; the random trees take two values of next each, in
     // order (x, then y). No GL involved.

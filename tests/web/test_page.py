@@ -47,7 +47,7 @@ def native_run(native, env, cwd, seconds_of_lines=2):
     return errors, shot
 
 
-def check_page(checks, browser, url, native_shot, screenshot_path):
+def check_page(checks, browser, folder, url, native_shot, screenshot_path):
     browser.open(url + "?fixed-level")
     browser.wait_for_frame_lines(2)
     info = browser.renderer()
@@ -61,6 +61,11 @@ def check_page(checks, browser, url, native_shot, screenshot_path):
     checks.expect(size[:4] == [WIDTH, HEIGHT, WIDTH, HEIGHT],
                   f"the canvas is 1280 x 720 and shown at that size ({size[:4]})")
     checks.expect(size[4], "the canvas has the keyboard focus")
+    bar = browser.js("const p = document.getElementById('progress');"
+                     "return [p.value, p.max, document.getElementById('loading').hidden];")
+    data_size = os.path.getsize(os.path.join(folder, "volk5pellor.data"))
+    checks.expect(bar[1] == data_size and bar[0] == bar[1] and bar[2],
+                  f"the progress bar followed the data's download to its end and is gone ({bar})")
     errors = browser.lines("stderr")
     checks.expect(not errors, f"nothing on standard error ({errors})")
     frames = browser.frame_lines()
@@ -225,7 +230,7 @@ def main():
     x, env = browser_env(args.renderer)
     try:
         with Server(args.build) as server, Browser(args.renderer, env) as browser:
-            check_page(checks, browser, server.url, native_shot, args.screenshot)
+            check_page(checks, browser, args.build, server.url, native_shot, args.screenshot)
             info = browser.renderer()
             wanted = "SwiftShader" if args.renderer == "swiftshader" else "llvmpipe"
             checks.expect(info is not None and wanted in info["renderer"],

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the cross builds (build-windows.sh, build-web.sh): fetches Debian's own sources of
 # the libraries they build.
 #   debian_sources_prepare CACHE_ROOT   sets apt_options, a private apt state with its index

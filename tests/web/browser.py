@@ -18,7 +18,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
-from xharness import FRAME_LINE, TOP  # noqa: E402,F401
+from xharness import FRAME_LINE, _install_exit_handling  # noqa: E402
 
 WIDTH = 1280
 HEIGHT = 720
@@ -74,6 +74,8 @@ class Browser:
     """Headless Chromium with a fresh profile and a 1280 x 720 viewport at scale 1."""
 
     def __init__(self, renderer, env=None, extra_flags=()):
+        # SIGTERM becomes an exit, so the with-blocks end the browser and its driver.
+        _install_exit_handling()
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         self.profile = tempfile.mkdtemp(prefix="volk-web-profile.")

@@ -28,9 +28,7 @@ bool Renderer::initRenderState() {
 
 void Renderer::clear() { GLFunctions::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
-void Renderer::setDepthMask(bool write) {
-    GLFunctions::glDepthMask(write ? GL_TRUE : GL_FALSE);
-}
+void Renderer::setDepthMask(bool write) { GLFunctions::glDepthMask(write ? GL_TRUE : GL_FALSE); }
 
 void Renderer::setViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
 

@@ -86,8 +86,9 @@ private:
     std::int64_t boundProgram = unknownBinding;
     std::int64_t boundTexture = unknownBinding;
     std::int64_t boundVertexArray = unknownBinding;
-    int boundMesh = -1;                   // buffer-set handle of the bound mesh, -1 none known
+    int boundMesh = -1;                      // buffer-set handle of the bound mesh, -1 none known
     unsigned enabledArrays = unknownArrays;  // of the default vertex array
+
     std::vector<GLuint> buffers;        // index and pose buffers; position = handle
     std::vector<BufferSet> bufferSets;  // vertex buffer sets; position = handle
 };

@@ -146,8 +146,8 @@ void Renderer::bindMesh(int setHandle, int indexBufferHandle, GLuint vertexArray
         }
         for (std::size_t i = 0; i < set->ids.size(); ++i) {
             glBindBuffer(GL_ARRAY_BUFFER, set->ids[i]);
-            glVertexAttribPointer(static_cast<GLuint>(i), set->components[i], GL_FLOAT, GL_FALSE,
-                                  0, nullptr);
+            glVertexAttribPointer(static_cast<GLuint>(i), set->components[i], GL_FLOAT, GL_FALSE, 0,
+                                  nullptr);
         }
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, getBuffer(indexBufferHandle));
     }

@@ -151,7 +151,8 @@ bool ShaderProgram::compileAndLink() {
         glAttachShader(handles.program, handles.fragmentShader);
     }
     for (std::size_t i = 0; i < std::size(attributeRows); ++i) {
-        glBindAttribLocation(handles.program, static_cast<GLuint>(i), attributeRows[i].name.c_str());
+        glBindAttribLocation(handles.program, static_cast<GLuint>(i),
+                             attributeRows[i].name.c_str());
     }
     glLinkProgram(handles.program);
     GLint linkStatus = GL_FALSE;
@@ -176,7 +177,8 @@ void ShaderProgram::resolveLocations() {
     attributeMask = 0;
     for (ShaderVariable& row : attributes) {
         row.location = linkedAtAll ? glGetAttribLocation(handles.program, row.name.c_str()) : -1;
-        if (row.location >= 0 && static_cast<std::size_t>(row.location) < std::size(attributeRows)) {
+        if (row.location >= 0 &&
+            static_cast<std::size_t>(row.location) < std::size(attributeRows)) {
             attributeMask |= 1u << row.location;
         }
     }

@@ -84,7 +84,8 @@ private:
 
     std::string name;     // base path given to load, for messages
     bool linked = false;  // both stages compiled and the program linked
-    bool linkedAtAll = false;  // GL linked it (locations can be asked)
+
+    bool linkedAtAll = false;    // GL linked it (locations can be asked)
     unsigned attributeMask = 0;  // bit i: the attribute at location i is active
     ShaderHandles handles;
     std::vector<ShaderVariable> attributes;

@@ -106,10 +106,10 @@ TEST(FrameCalls, StartUpFrameDrawsEachInstanceWithAHandfulOfBinds) {
         binds += counter.count("glBindBuffer") + counter.count("glVertexAttribPointer");
     }
     // Nothing else: no location is asked for, no attribute array switched.
-    const long perInstance = counter.count("glDrawElements") +
-                             counter.count("glUniformMatrix4fv") + counter.count("glUniform2f");
-    const long perFrame = counter.count("glUniform1f") + counter.count("glClear") +
-                          counter.count("glDepthMask");
+    const long perInstance = counter.count("glDrawElements") + counter.count("glUniformMatrix4fv") +
+                             counter.count("glUniform2f");
+    const long perFrame =
+        counter.count("glUniform1f") + counter.count("glClear") + counter.count("glDepthMask");
     EXPECT_EQ(counter.total(), perInstance + perFrame + binds) << calls;
     EXPECT_LE(counter.total(), 9000) << calls;
     std::printf("%s context, %s: %ld GL calls\n%s", legacy ? "GL 2.1" : "GL 3.0",

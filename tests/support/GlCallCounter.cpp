@@ -47,10 +47,10 @@ struct StandIn<index, Result(APIENTRYP)(Arguments...)> {
 GlCallCounter::GlCallCounter() {
     reset();
     // NOTE: an entry the driver lacks stays null, so the program's checks still see it.
-#define VOLK_COUNTER_INSTALL(type, name, used, version)                  \
-    original<entry_##name, type>() = GLFunctions::name;                  \
-    if (GLFunctions::name != nullptr) {                                  \
-        GLFunctions::name = &StandIn<entry_##name, type>::call;          \
+#define VOLK_COUNTER_INSTALL(type, name, used, version)         \
+    original<entry_##name, type>() = GLFunctions::name;         \
+    if (GLFunctions::name != nullptr) {                         \
+        GLFunctions::name = &StandIn<entry_##name, type>::call; \
     }
     VOLK_GL_FUNCTIONS(VOLK_COUNTER_INSTALL)
 #undef VOLK_COUNTER_INSTALL

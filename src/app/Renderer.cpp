@@ -69,7 +69,8 @@ void Renderer::setAttributeArrays(unsigned mask) {
         return;
     }
     // NOTE: enabling is vertex array state: a mesh's own vertex array object must keep its
-    // three arrays enabled whatever program draws from it.
+    // three arrays enabled whatever program draws from it. (Only a core profile, which the
+    // game never asks for, lacks the default vertex array; WebGL 2 has one.)
     if (vertexArrays) {
         bindVertexArray(0);
     }

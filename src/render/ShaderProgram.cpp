@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>

@@ -81,7 +81,8 @@ void Mesh::draw(const Matrix4& modelView) {
         return;
     }
     program->setUniformMatrix4("mvMat", modelView);
-    if (renderer.getBuffer(indexBuffer) == 0 || indexCount <= 0) {
+    // NOTE: a program without inVertex draws nothing (see ShaderProgram::isDrawable).
+    if (!program->isDrawable() || renderer.getBuffer(indexBuffer) == 0 || indexCount <= 0) {
         return;
     }
     renderer.bindMesh(bufferSet, indexBuffer, vertexArray);

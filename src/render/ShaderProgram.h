@@ -67,6 +67,13 @@ public:
     void setUniform1f(const char* name, float v);
     void setUniform2f(const char* name, const Vector2& v);
 
+    // Whether a draw with this program makes any vertices: inVertex (location 0) is active.
+    // NOTE: a program whose vertex stage failed still links, with the fragment stage alone,
+    // and has no active attribute. On the compatibility contexts the game gets, drawing with
+    // the array at location 0 disabled made no vertices, so such a program drew nothing; a
+    // mesh's vertex array object keeps all three arrays enabled and would run the fixed
+    // vertex stage over them, so the draw is skipped instead.
+    bool isDrawable() const { return (attributeMask & 1u) != 0; }
     const ShaderHandles& getHandles() const { return handles; }
     const std::vector<ShaderVariable>& getAttributes() const { return attributes; }
     const std::vector<ShaderVariable>& getUniforms() const { return uniforms; }

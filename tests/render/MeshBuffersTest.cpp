@@ -6,6 +6,7 @@
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
 #include "render/ShaderProgram.h"
+#include "support/CapturedStream.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"
@@ -150,6 +151,27 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     quad.draw(unitSquareToClip());
     EXPECT_EQ(gl.pixel(4, 4), 0xff0000ffu);
     EXPECT_EQ(gl.pixel(28, 28), 0xffffffffu);
+
+    // A program whose vertex stage failed to compile links with its fragment stage alone;
+    // it draws nothing, and leaves no GL error behind.
+    {
+        writeFile(dir.path("broken.vert"), "#version 130\nvoid main() {");
+        writeFile(dir.path("broken.frag"), std::string(TestShaders::fragment));
+        ShaderProgram broken;
+        ASSERT_TRUE(broken.load(dir.path("broken")));
+        broken.setVariables(uniforms, 2);
+        CapturedStream out(1);
+        const bool linked = broken.compileAndLink();
+        const std::string said = out.finish();
+        EXPECT_FALSE(linked);
+        EXPECT_NE(said.find("Could not compile vertexShader"), std::string::npos) << said;
+        broken.use();
+        renderer.clear();
+        quad.draw(unitSquareToClip());
+        EXPECT_EQ(gl.pixel(16, 16), 0xffffffffu);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    program.use();
 
     // The model-view matrix moves the quad: shifted right by half its size.
     Matrix4 shifted = unitSquareToClip();

@@ -38,7 +38,7 @@ for file in "${files[@]}"; do
     [ -f "$file" ] || continue
     if ! "$tool" --style=file "$file" | cmp -s "$file" -; then
         places="$("$tool" --style=file "$file" | diff "$file" - | grep -c '^[0-9]' || true)"
-        echo "format: $file differs in $places places"
+        echo "format: $file differs in $places place$([ "$places" -eq 1 ] || echo s)"
         differ=$((differ + 1))
     fi
 done

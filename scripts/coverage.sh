@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Line, branch and function coverage of src/ by the tests: builds the coverage preset (gcc
 # --coverage, in build-coverage/), runs its tests and writes
-#   build-coverage/coverage/summary.txt   gcovr's text summary, one line per file
+#   build-coverage/coverage/summary.txt   gcovr's text summary, one line per file (lines)
+#   build-coverage/coverage/branches.txt  the same for branches
 #   build-coverage/coverage/folders.txt   the same per folder of src/ (the README's table)
 #   build-coverage/coverage/index.html    the HTML report, per file and line
 #   coverage.sh [ctest options...]        e.g. coverage.sh -LE e2e for the fast tier only
@@ -17,18 +18,24 @@ command -v gcovr > /dev/null || {
     echo "coverage: gcovr is not installed (bash scripts/install-deps.sh)" >&2
     exit 1
 }
+# Counts of an earlier run would add up with this one's, and counts of objects rebuilt since
+# would not match them; those of the test listing at build time are not the tests' either.
+[ ! -d "$build" ] || find "$build" -name '*.gcda' -delete
 bash scripts/build.sh coverage
-# Counts of an earlier run would add up with this one's.
 find "$build" -name '*.gcda' -delete
 # A failing test still leaves its counts; the report is written either way and the status kept.
 status=0
 ctest --preset coverage -j "$(nproc)" "$@" || status=$?
 rm -rf "$out"
 mkdir -p "$out"
+# NOTE: CMakeFiles/<version> holds CMake's compiler checks, compiled with the flags but never
+# run: without the exclusion gcovr warns about each.
 gcovr_options=(--root "$top" --filter "$top/src/" --exclude-throw-branches
-    --exclude-unreachable-branches --object-directory "$top/$build")
+    --exclude-unreachable-branches --object-directory "$top/$build"
+    --exclude-directories "$top/$build/CMakeFiles/[0-9]")
 gcovr "${gcovr_options[@]}" --txt "$out/summary.txt" --html-details "$out/index.html" \
     --json "$out/coverage.json" --print-summary | tail -n 3
+gcovr "${gcovr_options[@]}" --branches --txt "$out/branches.txt"
 python3 - "$out/coverage.json" > "$out/folders.txt" <<'PY'
 import collections, json, sys
 totals = collections.defaultdict(lambda: [0] * 6)
@@ -55,5 +62,5 @@ for folder in sorted(totals):
           f"{t[3]:5}/{t[2]:<5} {t[5]:5}/{t[4]:<5}")
 PY
 cat "$out/folders.txt"
-echo "coverage: $out/summary.txt, $out/folders.txt and $out/index.html"
+echo "coverage: $out/summary.txt, branches.txt, folders.txt and index.html"
 exit "$status"

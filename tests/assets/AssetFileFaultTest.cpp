@@ -202,3 +202,23 @@ TEST(AssetFileFaults, EachFaultIsRefusedWithItsReasonOrReadThrough) {
         }
     }
 }
+
+TEST(AssetFileFaults, AFileTooLargeToHoldIsRefusedNotFatal) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer ends the process on an allocation this large instead of "
+                    "failing it";
+#endif
+    // Only a kind whose budget is past any memory gets this far: the game's budgets refuse such
+    // a file before anything is allocated.
+    const AssetKind unbounded = {"a test file", ~std::uint64_t{0}, {}};
+    ScratchDir files;
+    const std::string path = files.write("huge.bin", "abc");
+    AssetFile file;
+    std::string problem;
+    {
+        InjectedFaults faults(fault(&Faults::fstatSize, 1LL << 62));
+        EXPECT_FALSE(file.read(path, unbounded, problem));
+    }
+    EXPECT_EQ(problem, "file too large to hold in memory");
+    EXPECT_EQ(file.getSize(), 0u);
+}

@@ -13,6 +13,10 @@ command -v "$tool" > /dev/null || {
     exit 1
 }
 if [ ! -f "$build/compile_commands.json" ]; then
+    [ "$build" = build ] || {
+        echo "tidy: no compile_commands.json in $build" >&2
+        exit 1
+    }
     cmake --preset dev > /dev/null
 fi
 # The sources this build compiles (the other platform's file is not in its commands).

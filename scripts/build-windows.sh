@@ -106,11 +106,6 @@ fi
 cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$deps/licenses/mingw-w64.txt"
 
 # The game and its tests, with the libraries above.
-mkdir -p build-win64
-cmake -S "$top" -B "$top/build-win64" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVOLK_WIN_DEPS="$deps" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLK_TESTS=ON "$@" > build-win64/configure.log 2>&1 || {
-    cat build-win64/configure.log
-    exit 1
-}
-cmake --build "$top/build-win64" -j "$jobs"
+# The win64 preset: the toolchain file, and the prefix above through VOLK_WIN_DEPS.
+VOLK_WIN_DEPS="$deps" bash scripts/build.sh win64 "$@"
 step "game and tests built: build-win64/volk5pellor.exe"

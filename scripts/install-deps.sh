@@ -20,6 +20,9 @@ packages=(
     xfonts-base
     # fuzzing (libFuzzer ships with clang's runtime)
     clang libclang-rt-14-dev
+    # the format and analysis gates (scripts/format.sh, scripts/tidy.sh: version 14, pinned
+    # by Debian 12) and the coverage report (scripts/coverage.sh)
+    clang-format clang-tidy gcovr
     # packages for players (scripts/package.sh): CPack's dependency scan needs file
     file zip unzip desktop-file-utils
 )

@@ -37,13 +37,11 @@ fi
 
 # The Linux build is configured in any case: its CPack configuration is where the version is
 # read from.
-build=build-package
+# NOTE: the release preset's CMAKE_SKIP_INSTALL_ALL_DEPENDENCY: cpack would otherwise build
+# every target, the tools included, before installing the one program the package holds.
+build=build-release
 mkdir -p "$build"
-# NOTE: CMAKE_SKIP_INSTALL_ALL_DEPENDENCY: cpack would otherwise build every target, the
-# tools included, before installing the one program the package holds.
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF \
-    -DVOLK_SANITIZE=OFF -DVOLK_FUZZ=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-    > "$build/configure.log" 2>&1 || {
+cmake --preset release > "$build/configure.log" 2>&1 || {
     cat "$build/configure.log"
     exit 1
 }

@@ -19,19 +19,42 @@ report_flaky() {
     flaky+=("$1")
 }
 
-# Runs one build directory's tests, then the failed ones once more.
+# What each build's tests came to: "<build>: N passed, N skipped, N failed", and the skipped
+# tests by name. A skipped test is one that cannot run in that build (it says why in its
+# output); it is counted apart, never as a pass.
+summaries=()
+skipped=()
+count_results() {
+    local dir="$1" junit="$1/Testing/results.xml" passed failed notrun name
+    [ -f "$junit" ] || return 0
+    passed="$(grep -c 'status="run"' "$junit" || true)"
+    failed="$(grep -c 'status="fail"' "$junit" || true)"
+    notrun="$(grep -c 'status="notrun"' "$junit" || true)"
+    summaries+=("$dir: $passed passed, $notrun skipped, $failed failed")
+    printf '%s: %d passed, %d skipped, %d failed\n' "$dir" "$passed" "$notrun" "$failed"
+    while read -r name; do
+        skipped+=("$name ($dir)")
+    done < <(sed -n 's/.*<testcase name="\([^"]*\)".*status="notrun".*/\1/p' "$junit")
+}
+
+# Runs one test preset's tests (its build directory is the second argument), then the failed
+# ones once more.
 run_ctest() {
-    local dir="$1" status=0
+    local preset="$1" dir="$2" status=0
     local failed="$dir/Testing/Temporary/LastTestsFailed.log"
-    rm -f "$failed" "$failed.first"
-    # An empty test list is a failure, not a pass.
-    (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$jobs") && return 0
+    rm -f "$failed" "$failed.first" "$dir/Testing/results.xml"
+    # An empty test list is a failure, not a pass (the presets say --no-tests=error).
+    if ctest --preset "$preset" -j "$jobs" --output-junit "$top/$dir/Testing/results.xml"; then
+        count_results "$dir"
+        return 0
+    fi
+    count_results "$dir"
     # No list: ctest itself failed, not a test.
     [ -s "$failed" ] || return 1
     cp "$failed" "$failed.first"
     printf '\n*** %s: running the failed tests once more: %s ***\n' "$dir" \
         "$(cut -d: -f2- "$failed.first" | tr '\n' ' ')"
-    (cd "$dir" && ctest --output-on-failure --rerun-failed) || status=$?
+    ctest --preset "$preset" --rerun-failed || status=$?
     # NOTE: ctest rewrites the list only when something failed; after a clean rerun it is stale.
     while IFS=: read -r _ name; do
         if [ "$status" -eq 0 ] || ! cut -d: -f2- "$failed" | grep -Fxq "$name"; then
@@ -44,25 +67,25 @@ run_ctest() {
 stage "install"
 bash scripts/install-deps.sh
 
-stage "build and test"
-# NOTE: the options are spelled out because build/ is shared with run-game.sh, which turns the
-# tests off, and CMake keeps cached options: without them every test would silently be missing.
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLK_TESTS=ON -DVOLK_BENCH=ON \
-    -DVOLK_SANITIZE=OFF -DVOLK_FUZZ=OFF -DVOLK_WERROR=ON
-run_ctest build
+stage "format (scripts/format.sh --check)"
+bash scripts/format.sh --check
+
+stage "build, analysis and test"
+# The presets of CMakePresets.json; every build directory belongs to one of them.
+# NOTE: the analysis reads only the compile commands, so it runs before the (longer) build.
+cmake --preset dev > /dev/null
+bash scripts/tidy.sh build
+bash scripts/build.sh dev
+run_ctest dev build
 
 stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DVOLK_SANITIZE=ON -DVOLK_TESTS=ON \
-    -DVOLK_BENCH=OFF -DVOLK_WERROR=ON
-export ASAN_OPTIONS="abort_on_error=0:detect_leaks=1:strict_string_checks=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
-run_ctest build-asan
+# The asan test preset carries the sanitizer options.
+bash scripts/build.sh asan
+run_ctest asan build-asan
 
 if command -v clang++ > /dev/null; then
     stage "fuzz"
-    CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVOLK_FUZZ=ON -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF -DVOLK_WERROR=ON
+    bash scripts/build.sh fuzz
     bash scripts/fuzz.sh build-fuzz "${VOLK_FUZZ_SECONDS:-15}"
 else
     stage "fuzz skipped: clang is not installed"
@@ -82,7 +105,7 @@ bash scripts/build-windows.sh
 source scripts/test-windows.sh
 wine_prepare
 trap wine_end EXIT
-run_ctest build-win64
+run_ctest win64 build-win64
 wine_end
 trap - EXIT
 
@@ -101,6 +124,12 @@ done
 
 stage "packages for players: built, installed, run and purged"
 bash scripts/test-packages.sh
+
+stage "tests: passed and skipped"
+printf '%s\n' "${summaries[@]}"
+for name in "${skipped[@]}"; do
+    printf 'SKIPPED: %s\n' "$name"
+done
 
 if [ "${#flaky[@]}" -gt 0 ]; then
     stage "all stages passed, but only on a second try for ${#flaky[@]}"

@@ -5,5 +5,5 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
-bash scripts/build.sh build-debug -DCMAKE_BUILD_TYPE=Debug -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF > /dev/null
+bash scripts/build.sh debug -- --target volk5pellor > /dev/null
 exec python3 tests/e2e/soak.py build-debug/volk5pellor "${1:-60}" ${2:+"$2"}

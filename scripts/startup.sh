@@ -6,15 +6,14 @@
 #   - the real executable: process start to its first swapped frame (method below).
 # Each set is taken twice: with Mesa's shader cache as it is (every run after the first on a
 # machine) and with the cache disabled (a machine's very first run).
-# Without a build directory, a Release build in build-startup is brought up to date first.
+# Without a build directory, the release preset's build-release is brought up to date first.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
 runs="${1:-7}"
 dir="${2:-}"
 if [ -z "$dir" ]; then
-    dir=build-startup
-    bash scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=Release -DVOLK_TESTS=OFF \
-        -DVOLK_BENCH=OFF > /dev/null
+    dir=build-release
+    bash scripts/build.sh release > /dev/null
 fi
 exec python3 "$top/scripts/startup.py" "$top" "$top/$dir" "$runs"

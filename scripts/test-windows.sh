@@ -14,6 +14,6 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
     wine_prepare
     trap wine_end EXIT
-    cd "$top/build-win64"
-    ctest --output-on-failure --no-tests=error -j "$(nproc)" "$@"
+    cd "$top"
+    ctest --preset win64 -j "$(nproc)" "$@"
 fi

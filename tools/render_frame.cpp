@@ -5,8 +5,9 @@
 //
 // Writes OUT_PREFIX-start.rgba (the start-up view) and OUT_PREFIX-pitched.rgba (the camera
 // pitched down over the yard): 1280 x 720 RGBA bytes each, rows top-down. Prints the GL and
-// GLSL versions of the context it got on standard output; the game's own messages (shader
-// failures, the legacy-context fallback) appear on the streams the game uses.
+// GLSL versions of the context it got, and whether meshes use vertex array objects, on
+// standard output; the game's own messages (shader failures, the legacy-context fallback)
+// appear on the streams the game uses.
 //
 // The window and context come from GLWindow, so a driver limited to GL 2.1 (for instance
 // MESA_GL_VERSION_OVERRIDE=2.1 MESA_GLSL_VERSION_OVERRIDE=120) gets the game's fallback
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
         writeDiagnostic(stderr, "render_frame: GL entry %s missing", missingGLFunction());
         return 1;
     }
+    writeDiagnostic(stdout, "vertex array objects: %s", renderer.hasVertexArrays() ? "yes" : "no");
     game.init();
     // The level's random trees from the fixed sequence, so every run lays out the same yard.
     Level::restartFixedRandom();

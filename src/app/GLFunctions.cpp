@@ -77,3 +77,34 @@ const char* missingGLFunction() {
 #undef VOLK_GL_CHECK
     return nullptr;
 }
+
+namespace {
+
+// Whether the space-separated GL_EXTENSIONS string of a legacy context names the extension
+// (as a whole word: one name can be the start of another).
+bool hasExtension(const char* name) {
+    const auto* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const std::size_t length = std::strlen(name);
+    for (const char* at = list; at != nullptr && (at = std::strstr(at, name)) != nullptr;
+         at += length) {
+        const bool starts = at == list || at[-1] == ' ';
+        if (starts && (at[length] == ' ' || at[length] == '\0')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool hasVertexArrayObjects() {
+    if (GLFunctions::glGenVertexArrays == nullptr || GLFunctions::glBindVertexArray == nullptr ||
+        GLFunctions::glDeleteVertexArrays == nullptr) {
+        return false;
+    }
+    if (isOpenGLES()) {
+        return currentGLVersion() >= 30;
+    }
+    // NOTE: GL_EXTENSIONS may not be asked of a core context; a 3.0 one needs no asking.
+    return currentGLVersion() >= 30 || hasExtension("GL_ARB_vertex_array_object");
+}

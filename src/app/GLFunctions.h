@@ -4,10 +4,21 @@
 
 #include <SDL_opengl.h>
 
+// GL 1.1 entries have no pointer types in the GL headers.
+typedef void(APIENTRYP PfnGlClear)(GLbitfield mask);
+typedef void(APIENTRYP PfnGlDepthMask)(GLboolean flag);
+typedef void(APIENTRYP PfnGlBindTexture)(GLenum target, GLuint texture);
+typedef void(APIENTRYP PfnGlDrawElements)(GLenum mode, GLsizei count, GLenum type,
+                                          const void* indices);
+
 // One list drives the pointer declarations, their lookup and the check for missing entries,
 // so the three cannot drift apart. Columns: pointer type, name, whether the program calls it,
 // and the core GL version (major * 10 + minor) that provides it.
 // The order is the order of the lookups.
+// NOTE: the GL 1.1 entries that a frame calls are here too, so that every call of a frame
+// goes through this table (the tests count a frame's calls by standing in for it). The
+// vertex array entries are optional: without them meshes are drawn from their buffers
+// (Renderer::hasVertexArrays).
 #define VOLK_GL_FUNCTIONS(X)                                                   \
     X(PFNGLGENBUFFERSPROC, glGenBuffers, true, 15)                             \
     X(PFNGLDELETEBUFFERSPROC, glDeleteBuffers, true, 15)                       \
@@ -52,7 +63,14 @@
     X(PFNGLVERTEXATTRIBPOINTERPROC, glVertexAttribPointer, true, 20)           \
     X(PFNGLENABLEVERTEXATTRIBARRAYPROC, glEnableVertexAttribArray, true, 20)   \
     X(PFNGLDISABLEVERTEXATTRIBARRAYPROC, glDisableVertexAttribArray, true, 20) \
-    X(PFNGLACTIVETEXTUREPROC, glActiveTexture, true, 13)
+    X(PFNGLACTIVETEXTUREPROC, glActiveTexture, true, 13)                       \
+    X(PfnGlClear, glClear, true, 11)                                           \
+    X(PfnGlDepthMask, glDepthMask, true, 11)                                   \
+    X(PfnGlBindTexture, glBindTexture, true, 11)                               \
+    X(PfnGlDrawElements, glDrawElements, true, 11)                             \
+    X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays, false, 30)                  \
+    X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray, false, 30)                  \
+    X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays, false, 30)
 
 // The pointers live in a namespace of their own: a global variable named like an exported
 // libGL function would interpose that symbol for every library in the process.
@@ -86,3 +104,8 @@ bool isOpenGLES();
 // GLSL 1.20 and GLSL ES 1.00 that both accept. stage is GL_VERTEX_SHADER or
 // GL_FRAGMENT_SHADER.
 const char* shaderPrelude(GLenum stage, bool openGLES);
+
+// Whether the current context has vertex array objects: desktop GL 3.0 or later, a GL 2.1
+// context with GL_ARB_vertex_array_object, or OpenGL ES 3.0 or later (WebGL 2); and the
+// three entries were found.
+bool hasVertexArrayObjects();

@@ -22,18 +22,24 @@ bool Renderer::initRenderState() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     GLFunctions::glActiveTexture(GL_TEXTURE0);
+    vertexArrays = hasVertexArrayObjects();
+    forgetBindings();
     return true;
 }
 
-void Renderer::clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+void Renderer::clear() { GLFunctions::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
-void Renderer::setDepthMask(bool write) { glDepthMask(write ? GL_TRUE : GL_FALSE); }
+void Renderer::setDepthMask(bool write) { GLFunctions::glDepthMask(write ? GL_TRUE : GL_FALSE); }
 
 void Renderer::setViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
 
 GLuint Renderer::genTexture() {
     GLuint name = 0;
     glGenTextures(1, &name);
+    // A name handed out again was deleted, and GL unbound it then.
+    if (name == boundTexture) {
+        boundTexture = unknownBinding;
+    }
     return name;
 }
 
@@ -66,6 +72,66 @@ void Renderer::uploadTexture(GLint internalFormat, int width, int height, GLenum
 
 GLint Renderer::wrapMode(GLint mode) const {
     return mode == GL_CLAMP_TO_BORDER && isOpenGLES() ? GL_CLAMP_TO_EDGE : mode;
+}
+
+void Renderer::useProgram(GLuint program) {
+    if (boundProgram != program) {
+        GLFunctions::glUseProgram(program);
+        boundProgram = program;
+    }
+}
+
+void Renderer::bindTexture(GLuint texture) {
+    if (boundTexture != texture) {
+        GLFunctions::glBindTexture(GL_TEXTURE_2D, texture);
+        boundTexture = texture;
+    }
+}
+
+void Renderer::bindVertexArray(GLuint vertexArray) {
+    if (boundVertexArray != vertexArray) {
+        GLFunctions::glBindVertexArray(vertexArray);
+        boundVertexArray = vertexArray;
+        boundMesh = -1;
+    }
+}
+
+void Renderer::setAttributeArrays(unsigned mask) {
+    if (enabledArrays == mask) {
+        return;
+    }
+    // NOTE: enabling is vertex array state: a mesh's own vertex array object must keep its
+    // three arrays enabled whatever program draws from it. (Only a core profile, which the
+    // game never asks for, lacks the default vertex array; WebGL 2 has one.)
+    if (vertexArrays) {
+        bindVertexArray(0);
+    }
+    // Locations 0 to 2: the attribute rows every program binds before linking.
+    for (GLuint location = 0; location < 3; ++location) {
+        const unsigned bit = 1u << location;
+        const bool wanted = (mask & bit) != 0;
+        if (enabledArrays != unknownArrays && wanted == ((enabledArrays & bit) != 0)) {
+            continue;
+        }
+        if (wanted) {
+            GLFunctions::glEnableVertexAttribArray(location);
+        } else {
+            GLFunctions::glDisableVertexAttribArray(location);
+        }
+    }
+    enabledArrays = mask;
+}
+
+void Renderer::drawTriangles(int indexCount) {
+    GLFunctions::glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
+}
+
+void Renderer::forgetBindings() {
+    boundProgram = unknownBinding;
+    boundTexture = unknownBinding;
+    boundVertexArray = vertexArrays ? unknownBinding : 0;
+    boundMesh = -1;
+    enabledArrays = unknownArrays;
 }
 
 bool Renderer::checkErrors() {

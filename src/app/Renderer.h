@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-// GL buffer names of one mesh's vertex buffers, one per attribute row.
+// GL buffer names of one mesh's vertex buffers, one per attribute row, and the floats per
+// vertex of each.
 struct BufferSet {
     std::vector<GLuint> ids;
+    std::vector<std::uint8_t> components;
 };
 
 class Renderer {
@@ -39,6 +41,27 @@ public:
     // Returns true when an error was pending. Debug builds call it once per frame.
     bool checkErrors();
 
+    // Bindings. Each call skips GL when what it binds is bound already, so a frame binds a
+    // program, a texture or a mesh only when it changes. NOTE: they trust that every bind
+    // goes through them; after binding behind their back, call forgetBindings.
+    void useProgram(GLuint program);
+    void bindTexture(GLuint texture);
+    // Makes a mesh the one drawn from: its vertex array object where it has one, otherwise
+    // its buffers, attribute pointers (location i fed by buffer i) and index buffer, set on
+    // the default vertex array.
+    void bindMesh(int setHandle, int indexBufferHandle, GLuint vertexArray);
+    // Leaves exactly the attribute arrays of mask (bit i: location i) enabled on the default
+    // vertex array, the one meshes without a vertex array object draw from.
+    void setAttributeArrays(unsigned mask);
+    unsigned getAttributeArrays() const {
+        return enabledArrays == unknownArrays ? 0u : enabledArrays;
+    }
+    void drawTriangles(int indexCount);
+    void forgetBindings();
+    void forgetProgram() { boundProgram = unknownBinding; }
+    // Whether meshes get vertex array objects (hasVertexArrayObjects() at initRenderState).
+    bool hasVertexArrays() const { return vertexArrays; }
+
     // Buffer store. Handles are positions in the tables; entries are never removed or reused,
     // so deleting one mesh's buffers leaves every other handle valid.
     int createBufferSet(unsigned vertexCount, const std::uint8_t* components,
@@ -48,6 +71,10 @@ public:
     void uploadArrayBuffer(int handle, const float* data, std::int64_t floatCount);
     void deleteBuffer(int handle);
     void deleteBufferSet(int handle);
+    // A vertex array object recording the set's buffers and attribute pointers and the index
+    // buffer; 0 when the context has none (or the set is unknown).
+    GLuint createVertexArray(int setHandle, int indexBufferHandle);
+    void deleteVertexArray(GLuint vertexArray);
 
     // Handles outside the tables name nothing: lookups answer 0 / null for them.
     GLuint getBuffer(int handle) const;
@@ -56,7 +83,20 @@ public:
     std::size_t getBufferSetCount() const { return bufferSets.size(); }
 
 private:
+    static constexpr std::int64_t unknownBinding = -1;
+    static constexpr unsigned unknownArrays = ~0u;
+
+    void bindVertexArray(GLuint vertexArray);
+
     bool errorReported = false;
+    bool vertexArrays = false;
+    // What GL has bound, as far as the calls above know; unknownBinding when it may differ.
+    std::int64_t boundProgram = unknownBinding;
+    std::int64_t boundTexture = unknownBinding;
+    std::int64_t boundVertexArray = unknownBinding;
+    int boundMesh = -1;                      // buffer-set handle of the bound mesh, -1 none known
+    unsigned enabledArrays = unknownArrays;  // of the default vertex array
+
     std::vector<GLuint> buffers;        // index and pose buffers; position = handle
     std::vector<BufferSet> bufferSets;  // vertex buffer sets; position = handle
 };

@@ -50,11 +50,13 @@ std::string checkStatus(const struct stat& status, const AssetKind& kind) {
     return std::string();
 }
 
+int fstatFile(int fd, struct stat* status) { return ::fstat(fd, status); }
+
 // Reads exactly count bytes unless the file ends first; returns how many arrived, or -1.
 long long readFully(int fd, char* out, std::size_t count) {
     std::size_t got = 0;
     while (got < count) {
-        const long long n = readFromFile(fd, out + got, count - got);
+        const long long n = AssetFile::systemCalls.readFile(fd, out + got, count - got);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -81,6 +83,12 @@ const AssetKind AssetKind::pngImage = {"a PNG", 64 * mebibyte,
 
 const std::size_t AssetFile::padding = simdjson::SIMDJSON_PADDING;
 
+// NOTE: both spelled out rather than one copied from the other, so both are constant-
+// initialised and no static constructor can read a file before the table is filled.
+const AssetFileCalls AssetFileCalls::platform = {statPath, openFileForReading, fstatFile,
+                                                 readFromFile};
+AssetFileCalls AssetFile::systemCalls = {statPath, openFileForReading, fstatFile, readFromFile};
+
 bool AssetFile::isJsonPath(const std::string& path) {
     return path.find(".json", 1) != std::string::npos;
 }
@@ -96,7 +104,7 @@ bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string
         // NOTE: the type is checked before the open: opening a FIFO for reading blocks until
         // a writer comes, and a device such as /dev/zero never ends.
         struct stat status;
-        if (statPath(path.c_str(), &status) != 0) {
+        if (systemCalls.statFile(path.c_str(), &status) != 0) {
             problem = std::string("cannot open: ") + std::strerror(errno);
             return false;
         }
@@ -106,7 +114,7 @@ bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string
         }
         // Non-blocking, in case the path was swapped for a FIFO since the stat; the open file
         // is checked again, and that check is the one that counts.
-        const int fd = openFileForReading(path.c_str());
+        const int fd = systemCalls.openFile(path.c_str());
         if (fd < 0) {
             problem = std::string("cannot open: ") + std::strerror(errno);
             return false;
@@ -130,7 +138,7 @@ bool AssetFile::read(const std::string& path, const AssetKind& kind, std::string
 
 bool AssetFile::readOpen(int fd, const AssetKind& kind, std::string& problem) {
     struct stat status;
-    if (::fstat(fd, &status) != 0) {
+    if (systemCalls.statOpenFile(fd, &status) != 0) {
         problem = std::string("cannot take the file's size: ") + std::strerror(errno);
         return false;
     }

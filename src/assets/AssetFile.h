@@ -1,6 +1,8 @@
 // AssetFile: the whole content of one asset file in memory, and the asset readers' reporting.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,12 +31,26 @@ struct AssetKind {
     static constexpr std::uint64_t decodedImageBudget = std::uint64_t{64} << 20;
 };
 
+// The operating system's calls the reader makes (Platform.h's, and fstat), in one table so that
+// tests can put the faults a real file system gives only rarely in their way: an interrupted or
+// short read, a failed one, a file that changes between the checks. The game never replaces it.
+struct AssetFileCalls {
+    int (*statFile)(const char* path, struct stat* status);
+    int (*openFile)(const char* path);
+    int (*statOpenFile)(int fd, struct stat* status);
+    long long (*readFile)(int fd, void* out, std::size_t count);
+
+    static const AssetFileCalls platform;
+};
+
 // The bytes are followed by zeroed padding so a JSON parser may read a little past the end
 // without a copy (the readers in this folder rely on it).
 class AssetFile {
 public:
     // Bytes of padding kept after the content; at least what the JSON parser asks for.
     static const std::size_t padding;
+    // The calls every read goes through: AssetFileCalls::platform unless a test replaced them.
+    static AssetFileCalls systemCalls;
 
     // True when path holds ".json" starting at its second character or later: a name that is
     // only ".json..." from its first character does not count.

@@ -45,7 +45,8 @@ public:
     void clear();
 
     // GPU side. upload never lets GL read past the arrays; release of a mesh that was never
-    // uploaded deletes nothing; draw with no current program draws nothing.
+    // uploaded deletes nothing; draw with no current program draws nothing. A draw binds the
+    // mesh only when another mesh was bound (Renderer::bindMesh).
     void upload();
     void release();
     void draw(const Matrix4& modelView);
@@ -65,6 +66,7 @@ public:
     int getPoseVertexBuffer() const { return poseVertexBuffer; }
     int getPoseColorBuffer() const { return poseColorBuffer; }
     int getPoseUvBuffer() const { return poseUvBuffer; }
+    unsigned getVertexArray() const { return vertexArray; }
 
 private:
     // padded: text is followed by AssetFile::padding readable bytes, so the parser needs no
@@ -87,6 +89,9 @@ private:
     int poseVertexBuffer = -1;
     int poseColorBuffer = -1;
     int poseUvBuffer = -1;
+    // The GL vertex array object recording the buffer set's pointers and the index buffer;
+    // 0 where the context has none (the mesh is then drawn from its buffers).
+    unsigned vertexArray = 0;
 
     std::unique_ptr<MeshAnimation> animation;  // null unless the document had "animations"
 };

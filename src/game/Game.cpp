@@ -193,13 +193,6 @@ const SceneObject& Game::getPrototype(PrototypeKind kind) const {
     return *prototypes[static_cast<int>(kind)];
 }
 
-const TextLabel& Game::getLabel(int index) const {
-    const TextLabel* labels[] = {&positionLabel, &multiplierLabel, &scoreLabel,   &modeLabel,
-                                 &startLabel,    &randomModeLabel, &easyModeLabel};
-    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < std::size(labels);
-    return *labels[inRange ? index : 0];
-}
-
 void Game::update(float dt) {
     keyboard.poll();
     applyKeyPresses();

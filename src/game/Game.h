@@ -64,7 +64,6 @@ public:
     const SceneObject& getBackground() const { return background; }
     const SceneObject& getGrassTile() const { return grassTile; }
     const SceneObject& getPrototype(PrototypeKind kind) const;
-    const TextLabel& getLabel(int index) const;  // 0 position ... 6 easy mode, declaration order
     const Camera& getWorldCamera() const { return worldCamera; }
     const Camera& getHudCamera() const { return hudCamera; }
     const Collider& getCollider() const { return quadCollider; }

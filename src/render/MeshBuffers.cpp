@@ -45,6 +45,7 @@ void Mesh::upload() {
     bufferSet = renderer.createBufferSet(vertexCount, components, arrays, 3);
     indexBuffer = renderer.createIndexBuffer(
         static_cast<int>(heldCount(indexCount, indices.size())), indices.data());
+    vertexArray = renderer.createVertexArray(bufferSet, indexBuffer);
 
     if (animation) {
         poseVertexBuffer = renderer.createBuffer();
@@ -60,6 +61,7 @@ void Mesh::upload() {
 
 void Mesh::release() {
     // Handles are -1 until upload, so a mesh that was never uploaded deletes nothing.
+    renderer.deleteVertexArray(vertexArray);
     renderer.deleteBufferSet(bufferSet);
     renderer.deleteBuffer(indexBuffer);
     renderer.deleteBuffer(poseVertexBuffer);
@@ -70,6 +72,7 @@ void Mesh::release() {
     poseVertexBuffer = -1;
     poseColorBuffer = -1;
     poseUvBuffer = -1;
+    vertexArray = 0;
 }
 
 void Mesh::draw(const Matrix4& modelView) {
@@ -78,6 +81,10 @@ void Mesh::draw(const Matrix4& modelView) {
         return;
     }
     program->setUniformMatrix4("mvMat", modelView);
-    program->bindVertexBuffers(bufferSet);
-    program->drawIndexed(indexBuffer, indexCount);
+    // NOTE: a program without inVertex draws nothing (see ShaderProgram::isDrawable).
+    if (!program->isDrawable() || renderer.getBuffer(indexBuffer) == 0 || indexCount <= 0) {
+        return;
+    }
+    renderer.bindMesh(bufferSet, indexBuffer, vertexArray);
+    renderer.drawTriangles(indexCount);
 }

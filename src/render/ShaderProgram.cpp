@@ -1,11 +1,11 @@
-// ShaderProgram: loading, compiling and linking a shader pair, its tables and mesh drawing.
+// ShaderProgram: loading, compiling and linking a shader pair, and its tables.
 #include "render/ShaderProgram.h"
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -20,7 +20,8 @@ ShaderProgram* ShaderProgram::current = nullptr;
 
 namespace {
 
-// The fixed attribute rows; row i is fed by buffer i of a mesh's buffer set.
+// The fixed attribute rows; row i is bound to location i before linking and fed by buffer i
+// of a mesh's buffer set.
 const ShaderVariable attributeRows[] = {
     {"inVertex", 0, 3},
     {"inTexCoord", 0, 2},
@@ -108,7 +109,7 @@ ShaderProgram::~ShaderProgram() {
     if (handles.program == 0 || SDL_GL_GetCurrentContext() == nullptr) {
         return;
     }
-    glUseProgram(0);
+    renderer.useProgram(0);
     if (handles.vertexShader != 0) {
         glDetachShader(handles.program, handles.vertexShader);
     }
@@ -136,6 +137,14 @@ void ShaderProgram::setVariables(const ShaderVariable* uniformRows, unsigned uni
     if (uniformRows != nullptr) {
         uniforms.assign(uniformRows, uniformRows + uniformCount);
     }
+    if (linkedAtAll) {
+        resolveLocations();
+    }
+}
+
+void ShaderProgram::clearCurrent() {
+    current = nullptr;
+    renderer.forgetProgram();
 }
 
 bool ShaderProgram::compileAndLink() {
@@ -149,9 +158,15 @@ bool ShaderProgram::compileAndLink() {
     if (handles.fragmentShader != 0) {
         glAttachShader(handles.program, handles.fragmentShader);
     }
+    for (std::size_t i = 0; i < std::size(attributeRows); ++i) {
+        glBindAttribLocation(handles.program, static_cast<GLuint>(i),
+                             attributeRows[i].name.c_str());
+    }
     glLinkProgram(handles.program);
     GLint linkStatus = GL_FALSE;
     glGetProgramiv(handles.program, GL_LINK_STATUS, &linkStatus);
+    linkedAtAll = linkStatus != 0;
+    resolveLocations();
     // Only a complete pair is checked for missing names: with a stage missing, that failure
     // was already said and is why attributes and uniforms went unused.
     linked = linkStatus != 0 && vertexOk && fragmentOk && handles.vertexShader != 0 &&
@@ -164,12 +179,28 @@ bool ShaderProgram::compileAndLink() {
     return vertexOk && fragmentOk && linkStatus != 0;
 }
 
+void ShaderProgram::resolveLocations() {
+    // NOTE: an unlinked program has no locations to ask for (GL would raise an error); -1,
+    // which every GL call ignores, stands for them.
+    attributeMask = 0;
+    for (ShaderVariable& row : attributes) {
+        row.location = linkedAtAll ? glGetAttribLocation(handles.program, row.name.c_str()) : -1;
+        if (row.location >= 0 &&
+            static_cast<std::size_t>(row.location) < std::size(attributeRows)) {
+            attributeMask |= 1u << row.location;
+        }
+    }
+    for (ShaderVariable& row : uniforms) {
+        row.location = linkedAtAll ? glGetUniformLocation(handles.program, row.name.c_str()) : -1;
+    }
+}
+
 void ShaderProgram::reportMissingAttributes() const {
     // NOTE: every mesh draw feeds all three attributes; a program that links without one
     // (misspelt, or dropped as unused) draws nothing or draws wrong, and GL says nothing.
     std::string missing;
     for (const ShaderVariable& row : attributes) {
-        if (glGetAttribLocation(handles.program, row.name.c_str()) < 0) {
+        if (row.location < 0) {
             missing += (missing.empty() ? "\"" : ", \"") + row.name + "\"";
         }
     }
@@ -179,30 +210,15 @@ void ShaderProgram::reportMissingAttributes() const {
 }
 
 void ShaderProgram::use() {
-    if (current != nullptr) {
-        current->disableAttributes();
-    }
-    glUseProgram(handles.program);
-    for (ShaderVariable& row : attributes) {
-        row.location = glGetAttribLocation(handles.program, row.name.c_str());
-        // NOTE: -1 (an attribute the linker dropped) is not a valid index; enabling it would
-        // only raise GL_INVALID_VALUE, so it is left out.
-        if (row.location >= 0) {
-            glEnableVertexAttribArray(static_cast<GLuint>(row.location));
-        }
-    }
-    for (ShaderVariable& row : uniforms) {
-        row.location = glGetUniformLocation(handles.program, row.name.c_str());
-    }
+    renderer.useProgram(handles.program);
+    // NOTE: an attribute the linker dropped (-1) is left disabled: enabling -1 would only
+    // raise GL_INVALID_VALUE.
+    renderer.setAttributeArrays(attributeMask);
     current = this;
 }
 
 void ShaderProgram::disableAttributes() {
-    for (const ShaderVariable& row : attributes) {
-        if (row.location >= 0) {
-            glDisableVertexAttribArray(static_cast<GLuint>(row.location));
-        }
-    }
+    renderer.setAttributeArrays(renderer.getAttributeArrays() & ~attributeMask);
 }
 
 GLint ShaderProgram::uniformLocation(const char* uniformName) const {
@@ -242,29 +258,4 @@ void ShaderProgram::setUniform1f(const char* uniformName, float v) {
 
 void ShaderProgram::setUniform2f(const char* uniformName, const Vector2& v) {
     glUniform2f(locationToSet(uniformName), v.x, v.y);
-}
-
-void ShaderProgram::bindVertexBuffers(int setHandle) {
-    const BufferSet* set = renderer.getBufferSet(setHandle);
-    if (set == nullptr) {
-        return;
-    }
-    const std::size_t rows = std::min(set->ids.size(), attributes.size());
-    for (std::size_t i = 0; i < rows; ++i) {
-        glBindBuffer(GL_ARRAY_BUFFER, set->ids[i]);
-        const ShaderVariable& row = attributes[i];
-        if (row.location >= 0) {
-            glVertexAttribPointer(static_cast<GLuint>(row.location), row.size, GL_FLOAT, GL_FALSE,
-                                  0, nullptr);
-        }
-    }
-}
-
-void ShaderProgram::drawIndexed(int indexBufferHandle, int indexCount) {
-    const GLuint buffer = renderer.getBuffer(indexBufferHandle);
-    if (buffer == 0 || indexCount <= 0) {
-        return;
-    }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
-    glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
 }

@@ -14,7 +14,7 @@
 // components fed to the attribute; for uniforms it is only the caller's declaration.
 struct ShaderVariable {
     std::string name;
-    GLint location = 0;  // resolved by use()
+    GLint location = 0;  // resolved once the program links
     std::uint16_t size = 0;
     bool absenceReported = false;  // a uniform set by the game that the program lacks
 };
@@ -48,11 +48,13 @@ public:
         setVariables(uniformRows, count);
     }
     // Compile failures and link failures are reported on standard output; false if either.
-    // A program that links without one of the attributes is reported on standard error as
-    // "<name>: the linked program has no active attribute ..." (once, here).
+    // The attributes are bound to locations 0, 1, 2 in table order before linking, so every
+    // program reads a mesh's buffers from the same places. Once linked, every location is
+    // resolved, here and only here. A program that links without one of the attributes is
+    // reported on standard error as "<name>: the linked program has no active attribute ...".
     bool compileAndLink();
-    // Makes this program current: disables the previous current program's attribute arrays,
-    // re-resolves every location and enables this program's attribute arrays.
+    // Makes this program current (GL is told only when another program was in use) and
+    // leaves exactly its active attribute arrays enabled on the default vertex array.
     void use();
     void disableAttributes();
     // The location of the first uniform row with this exact name; -1 (which GL ignores) when
@@ -65,25 +67,33 @@ public:
     void setUniform1f(const char* name, float v);
     void setUniform2f(const char* name, const Vector2& v);
 
-    // Mesh drawing on this program's attribute rows: row i is fed by buffer i of the set.
-    void bindVertexBuffers(int setHandle);
-    void drawIndexed(int indexBufferHandle, int indexCount);
-
+    // Whether a draw with this program makes any vertices: inVertex (location 0) is active.
+    // NOTE: a program whose vertex stage failed still links, with the fragment stage alone,
+    // and has no active attribute. On the compatibility contexts the game gets, drawing with
+    // the array at location 0 disabled made no vertices, so such a program drew nothing; a
+    // mesh's vertex array object keeps all three arrays enabled and would run the fixed
+    // vertex stage over them, so the draw is skipped instead.
+    bool isDrawable() const { return (attributeMask & 1u) != 0; }
     const ShaderHandles& getHandles() const { return handles; }
     const std::vector<ShaderVariable>& getAttributes() const { return attributes; }
     const std::vector<ShaderVariable>& getUniforms() const { return uniforms; }
 
     // The program most recently made current by use(); null at start.
     static ShaderProgram* current;
-    // Forgets the current program, as when a new GL context starts with none in use.
-    static void clearCurrent() { current = nullptr; }
+    // Forgets the current program, as when a new GL context starts with none in use, or
+    // after a program was put in use behind ShaderProgram's back.
+    static void clearCurrent();
 
 private:
+    void resolveLocations();
     void reportMissingAttributes() const;
     GLint locationToSet(const char* uniformName);
 
     std::string name;     // base path given to load, for messages
     bool linked = false;  // both stages compiled and the program linked
+
+    bool linkedAtAll = false;    // GL linked it (locations can be asked)
+    unsigned attributeMask = 0;  // bit i: the attribute at location i is active
     ShaderHandles handles;
     std::vector<ShaderVariable> attributes;
     std::vector<ShaderVariable> uniforms;

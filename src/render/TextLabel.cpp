@@ -75,6 +75,7 @@ void TextLabel::writeUvs(unsigned i, unsigned char c) {
     // The code is read unsigned, so 128 to 255 pick rows 8 to 15 instead of cells above the
     // texture. Row 0 is the top of the picture.
     const float left = static_cast<float>(c % 16) * cell;
+    // NOLINTNEXTLINE(bugprone-integer-division): the row is the quotient, dropping the column
     const float top = 1.0f - static_cast<float>(c / 16) * cell;
     const std::size_t v = std::size_t{4} * i;
     mesh.setUv(v, left, top - cell);

@@ -61,7 +61,7 @@ bool Texture::load(const std::string& filePath) {
 
 void Texture::upload() {
     id = renderer.genTexture();
-    glBindTexture(GL_TEXTURE_2D, id);
+    renderer.bindTexture(id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_MIRRORED_REPEAT);
@@ -96,7 +96,7 @@ void Texture::freePixels() {
     pixels.shrink_to_fit();
 }
 
-void Texture::bind() const { glBindTexture(GL_TEXTURE_2D, id); }
+void Texture::bind() const { renderer.bindTexture(id); }
 
 void Texture::setFiltering(bool linear) {
     bind();

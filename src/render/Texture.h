@@ -34,6 +34,7 @@ public:
     // error naming the file), it defines 1 x 1 opaque magenta so later draws stay valid.
     void upload();
     void freePixels();
+    // Binds to GL_TEXTURE_2D, unless this texture is bound already.
     void bind() const;
     void setFiltering(bool linear);
     void setWrap(int mode);  // 0 mirrored repeat, 1 repeat, 2 clamp to edge, 3 clamp to border

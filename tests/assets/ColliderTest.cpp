@@ -1,6 +1,7 @@
 // Collider documents: parallel arrays, segment end points and the path rule.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "assets/Collider.h"
@@ -102,4 +103,23 @@ TEST(Collider, NamesWithAnEscapedNulAreOtherNames) {
                       "circles": [{"x": 0, "y": 0, "radius\u0000": 1}]}})");
     EXPECT_FALSE(collider.load(path));
     EXPECT_EQ(err.finish(), path + ": \"circles\" entry 0 has no \"radius\"\n");
+}
+
+TEST(Collider, ParsesTextInMemoryWithoutPaddingAndNamesItsProblems) {
+    const std::string document =
+        R"({"collider": {"vertices": [{"x": 0, "y": 1}, {"x": 2, "y": 3}],
+            "indices": [{"a": 0, "b": 1}], "circles": {}}})";
+    // Exactly the document's bytes and nothing after them: the parser may not read past them
+    // (AddressSanitizer would see it).
+    const std::vector<char> bytes(document.begin(), document.end());
+    Collider collider;
+    ASSERT_TRUE(collider.parse(bytes.data(), bytes.size(), "memory.json"));
+    expectCounts(collider, 2, 1, 0);
+
+    const std::string broken = R"({"collider": {"vertices": [}})";
+    CapturedStream err(2);
+    EXPECT_FALSE(collider.parse(broken.data(), broken.size(), "memory.json"));
+    const std::string said = err.finish();
+    EXPECT_EQ(said.rfind("memory.json: ", 0), 0u) << said;
+    expectCounts(collider, 0, 0, 0);
 }

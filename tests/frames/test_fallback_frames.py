@@ -3,7 +3,9 @@
 Runs tools/render_frame (given as the argument) twice from the repository root with the real
 data/: once plainly, once with Mesa limited to GL 2.1 / GLSL 1.20 so that the game's 3.0
 request fails and it takes its fallback context. Both runs draw the same fixed level at the
-start-up view and pitched down over the yard; the frames are compared pixel by pixel."""
+start-up view and pitched down over the yard; the frames are compared pixel by pixel. A third
+run takes GL_ARB_vertex_array_object away from the 2.1 context, so that the game draws its
+meshes from their buffers: the same picture again."""
 import os
 import subprocess
 import sys
@@ -27,13 +29,16 @@ SHADER_MESSAGES = ("Could not compile", "programme non linke", "Could not load s
 TOLERANCE = 1
 
 
-def render(executable, prefix, legacy):
+def render(executable, prefix, legacy, without_vertex_arrays=False):
     env = dict(os.environ, SDL_VIDEODRIVER="offscreen")
     env.pop("MESA_GL_VERSION_OVERRIDE", None)
     env.pop("MESA_GLSL_VERSION_OVERRIDE", None)
+    env.pop("MESA_EXTENSION_OVERRIDE", None)
     if legacy:
         # Must be in the environment before the driver loads, hence a child process.
         env.update(MESA_GL_VERSION_OVERRIDE="2.1", MESA_GLSL_VERSION_OVERRIDE="120")
+    if without_vertex_arrays:
+        env.update(MESA_EXTENSION_OVERRIDE="-GL_ARB_vertex_array_object")
     run = subprocess.run([executable, prefix], env=env, cwd=ROOT, capture_output=True,
                          timeout=120)
     frames = {}
@@ -70,8 +75,9 @@ def main():
     with tempfile.TemporaryDirectory(prefix="volk-frames-") as scratch:
         modern, modern_frames = render(executable, os.path.join(scratch, "modern"), False)
         legacy, legacy_frames = render(executable, os.path.join(scratch, "legacy"), True)
+        bare, bare_frames = render(executable, os.path.join(scratch, "bare"), True, True)
 
-    for name, run in (("GL 3.0", modern), ("GL 2.1", legacy)):
+    for name, run in (("GL 3.0", modern), ("GL 2.1", legacy), ("GL 2.1 without VAOs", bare)):
         out = run.stdout.decode(errors="replace")
         err = run.stderr.decode(errors="replace")
         checks.expect(run.returncode == 0, f"{name}: render_frame exits 0 (got {run.returncode})"
@@ -91,7 +97,15 @@ def main():
     checks.expect(FALLBACK_LINE in legacy.stderr.decode(errors="replace"),
                   "GL 2.1: the fallback line on standard error")
 
+    bare_out = bare.stdout.decode(errors="replace")
+    checks.expect("GL_VERSION 2.1 " in bare_out and "vertex array objects: no" in bare_out,
+                  "GL 2.1 without VAOs: a 2.1 context drawing meshes from their buffers: "
+                  + bare_out.replace("\n", "; "))
+    checks.expect("vertex array objects: yes" in modern_out,
+                  "GL 3.0: meshes in vertex array objects")
     for view in VIEWS:
+        checks.expect(bare_frames[view] == legacy_frames[view],
+                      f"{view}: GL 2.1 without vertex array objects draws the same bytes")
         a = modern_frames[view]
         b = legacy_frames[view]
         size_ok = len(a) == len(b) == WIDTH * HEIGHT * 4

@@ -9,6 +9,7 @@
 
 #include "render/BmpDecoder.h"
 #include "render/PngDecoder.h"
+#include "support/CapturedStream.h"
 #include "support/TestImages.h"
 
 namespace {
@@ -170,6 +171,21 @@ TEST(PngDecoder, RgbaFileBytesPassUnchangedTopRowLast) {
     Bytes bottomUp(rows.begin() + 8, rows.end());
     bottomUp.insert(bottomUp.end(), rows.begin(), rows.begin() + 8);
     EXPECT_EQ(image.pixels, bottomUp);
+}
+
+TEST(PngDecoder, AWarningAboutAnAncillaryChunkLeavesThePixelsAndSaysNothing) {
+    Bytes rows(16, 0x40);
+    const Bytes good = makePng(2, 2, rows);
+    // A text chunk with a wrong CRC right after the header: libpng warns and skips it.
+    const Bytes text = {0, 0, 0, 4, 't', 'E', 'X', 't', 'k', 0, 'v', 'v', 0xDE, 0xAD, 0xBE, 0xEF};
+    Bytes warned(good.begin(), good.begin() + 33);  // signature and header chunk
+    warned.insert(warned.end(), text.begin(), text.end());
+    warned.insert(warned.end(), good.begin() + 33, good.end());
+    CapturedStream err(2);
+    const Image image = decode(decodePng, warned);
+    EXPECT_EQ(err.finish(), "");
+    ASSERT_TRUE(image.isValid()) << image.error;
+    EXPECT_EQ(image.pixels, decode(decodePng, good).pixels);
 }
 
 TEST(PngDecoder, EveryColourTypeBecomesRgba8) {

@@ -6,6 +6,7 @@
 #include "app/Renderer.h"
 #include "assets/Mesh.h"
 #include "render/ShaderProgram.h"
+#include "support/CapturedStream.h"
 #include "support/GlContext.h"
 #include "support/GlQueries.h"
 #include "support/ScratchDir.h"
@@ -151,6 +152,27 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     EXPECT_EQ(gl.pixel(4, 4), 0xff0000ffu);
     EXPECT_EQ(gl.pixel(28, 28), 0xffffffffu);
 
+    // A program whose vertex stage failed to compile links with its fragment stage alone;
+    // it draws nothing, and leaves no GL error behind.
+    {
+        writeFile(dir.path("broken.vert"), "#version 130\nvoid main() {");
+        writeFile(dir.path("broken.frag"), std::string(TestShaders::fragment));
+        ShaderProgram broken;
+        ASSERT_TRUE(broken.load(dir.path("broken")));
+        broken.setVariables(uniforms, 2);
+        CapturedStream out(1);
+        const bool linked = broken.compileAndLink();
+        const std::string said = out.finish();
+        EXPECT_FALSE(linked);
+        EXPECT_NE(said.find("Could not compile vertexShader"), std::string::npos) << said;
+        broken.use();
+        renderer.clear();
+        quad.draw(unitSquareToClip());
+        EXPECT_EQ(gl.pixel(16, 16), 0xffffffffu);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    program.use();
+
     // The model-view matrix moves the quad: shifted right by half its size.
     Matrix4 shifted = unitSquareToClip();
     shifted[12] = 0.0f;
@@ -160,6 +182,79 @@ TEST(MeshBuffers, DrawsThroughTheCurrentProgram) {
     EXPECT_EQ(gl.pixel(8, 16), 0xffffffffu);
     EXPECT_EQ(gl.pixel(24, 16), 0xff0000ffu);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The flat test program with its inputs declared in the reverse of the table's order, so a
+// linker left to itself would be free to put inNormal at location 0.
+const char* const reversedVertex = R"(#version 130
+in vec3 inNormal;
+in vec2 inTexCoord;
+in vec3 inVertex;
+uniform mat4 mvMat;
+uniform mat4 projMat;
+out vec3 colour;
+void main() {
+    colour = inNormal + vec3(inTexCoord * 0.001, 0.0);
+    gl_Position = projMat * mvMat * vec4(inVertex, 1.0);
+}
+)";
+
+TEST(MeshBuffers, MeshesKeepTheirBuffersWhateverIsUploadedOrUsedBetweenDraws) {
+    GlContext& gl = GlContext::get();
+    gl.useFramebuffer(32, 32);
+    ScratchDir dir;
+    writeFile(dir.path("reversed.vert"), std::string(reversedVertex));
+    writeFile(dir.path("reversed.frag"), std::string(TestShaders::fragment));
+    writeFile(dir.path("flat.vert"), std::string(TestShaders::vertex));
+    writeFile(dir.path("flat.frag"), std::string(TestShaders::fragment));
+    ShaderProgram reversed;
+    ShaderProgram flat;
+    for (ShaderProgram* program : {&reversed, &flat}) {
+        ASSERT_TRUE(program->load(dir.path(program == &flat ? "flat" : "reversed")));
+        program->setVariables(uniforms, 2);
+        ASSERT_TRUE(program->compileAndLink());
+        // Row i at location i in every program, so one set of pointers serves them all.
+        for (std::size_t i = 0; i < program->getAttributes().size(); ++i) {
+            EXPECT_EQ(program->getAttributes()[i].location, static_cast<GLint>(i));
+        }
+    }
+    Matrix4 identity;
+    setIdentity(identity);
+
+    Mesh red;
+    addQuad(red, 1.0f, 0.0f, 0.0f);
+    red.upload();
+    reversed.use();
+    reversed.setUniformMatrix4("projMat", identity);
+    renderer.clear();
+    red.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(4, 4), 0xff0000ffu);
+    EXPECT_EQ(gl.pixel(28, 28), 0xff0000ffu);
+
+    // A mesh uploaded after the red one was drawn (its index buffer holds the lower-left
+    // triangle twice) must not land in the red one's state, nor may a program switch.
+    Mesh half;
+    addQuad(half, 0.0f, 0.0f, 1.0f);
+    half.setCounts(12, 12, 3, 8);
+    half.upload();
+    flat.use();
+    flat.setUniformMatrix4("projMat", identity);
+    renderer.clear();
+    red.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(4, 4), 0xff0000ffu);
+    EXPECT_EQ(gl.pixel(28, 28), 0xff0000ffu);
+    half.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(4, 4), 0x0000ffffu);
+    EXPECT_EQ(gl.pixel(28, 28), 0xff0000ffu);
+
+    // Released and uploaded again: new buffers, bound afresh.
+    red.release();
+    red.upload();
+    renderer.clear();
+    red.draw(unitSquareToClip());
+    EXPECT_EQ(gl.pixel(28, 28), 0xff0000ffu);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ShaderProgram::clearCurrent();
 }
 
 TEST(MeshBuffers, AnimatedMeshAlsoGetsPoseBuffers) {

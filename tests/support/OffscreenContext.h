@@ -1,5 +1,6 @@
-// OffscreenContext: a GL 3.0 context in a hidden window drawing into framebuffer objects,
-// for tests, benchmarks and tools that need real GL but no display.
+// OffscreenContext: a GL 3.0 context (or the game's GL 2.1 fallback) in a hidden window
+// drawing into framebuffer objects, for tests, benchmarks and tools that need real GL but no
+// display.
 #pragma once
 
 #include <SDL.h>
@@ -39,7 +40,8 @@ public:
     SDL_Window* getWindow() const { return window; }
 
 private:
-    // A hidden window with a current GL 3.0 context on the video driver SDL picks now;
+    // A hidden window with a current GL 3.0 context (a legacy one where 3.0 is refused) on
+    // the video driver SDL picks now;
     // on failure everything is undone and the reason returned.
     bool openWindow(std::string& why);
     bool loadFramebufferFunctions();

@@ -24,9 +24,7 @@ namespace {
 // wrote "OpenGL ES-CM 1.1").
 const char* const esPrefix = "OpenGL ES";
 
-const char* currentVersionText() {
-    return reinterpret_cast<const char*>(glGetString(GL_VERSION));
-}
+const char* currentVersionText() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
 }  // namespace
 
 int parseGLVersion(const char* text) {
@@ -44,8 +42,8 @@ int parseGLVersion(const char* text) {
     }
     int major = 0;
     int minor = 0;
-    if (std::sscanf(text, "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 ||
-        minor > 9 || major > 99) {
+    if (std::sscanf(text, "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 || minor > 9 ||
+        major > 99) {
         return 0;
     }
     return major * 10 + minor;

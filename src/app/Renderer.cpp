@@ -46,7 +46,8 @@ GLuint Renderer::genTexture() {
 std::vector<std::uint8_t> swapRedAndBlue(const std::uint8_t* pixels, int width, int height,
                                          int channels) {
     const std::size_t rowBytes =
-        (static_cast<std::size_t>(width) * static_cast<std::size_t>(channels) + 3) & ~std::size_t{3};
+        (static_cast<std::size_t>(width) * static_cast<std::size_t>(channels) + 3) &
+        ~std::size_t{3};
     std::vector<std::uint8_t> out(pixels, pixels + rowBytes * static_cast<std::size_t>(height));
     for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row) {
         std::uint8_t* pixel = out.data() + row * rowBytes;

@@ -126,8 +126,7 @@ bool ShaderProgram::load(const std::string& baseName) {
     bool vertexOk = false;
     bool fragmentOk = false;
     giveSource(handles.vertexShader, GL_VERTEX_SHADER, readSource(name + ".vert", vertexOk));
-    giveSource(handles.fragmentShader, GL_FRAGMENT_SHADER,
-               readSource(name + ".frag", fragmentOk));
+    giveSource(handles.fragmentShader, GL_FRAGMENT_SHADER, readSource(name + ".frag", fragmentOk));
     return vertexOk && fragmentOk;
 }
 

@@ -122,9 +122,9 @@ TEST(GLFunctions, DesktopContextIsNotOpenGLES) {
 
 TEST(Renderer, RedAndBlueSwapKeepsTheRowPadding) {
     // BGR, 3 x 2: rows of 9 bytes padded to 12; the padding bytes must come through as they are.
-    const std::uint8_t bgr[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 90, 91, 92,
+    const std::uint8_t bgr[24] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  90, 91, 92,
                                   10, 11, 12, 13, 14, 15, 16, 17, 18, 93, 94, 95};
-    const std::vector<std::uint8_t> rgb{3, 2, 1, 6, 5, 4, 9, 8, 7, 90, 91, 92,
+    const std::vector<std::uint8_t> rgb{3,  2,  1,  6,  5,  4,  9,  8,  7,  90, 91, 92,
                                         12, 11, 10, 15, 14, 13, 18, 17, 16, 93, 94, 95};
     EXPECT_EQ(swapRedAndBlue(bgr, 3, 2, 3), rgb);
     // BGRA: rows are whole words; alpha stays.

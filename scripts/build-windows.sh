@@ -21,47 +21,14 @@ step() {
 bash scripts/install-deps.sh --windows
 
 # Debian has no mingw builds of the libraries, so they are built from Debian's own sources.
-# NOTE: a private apt state with only deb-src entries, made from this machine's sources: the
-# system's apt configuration is left as it is, and no mirror is named here. The suite is
-# pinned to bookworm: the security suite's newer zlib and libpng sources are not on every
-# mirror.
+source "$top/scripts/debian-sources.sh"
 sources=(libsdl2/bookworm libpng1.6/bookworm zlib/bookworm simdjson/bookworm)
-apt_dir="$cache_root/apt-src"
-apt_options=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
-    -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d" -o "Dir::State::Lists=$apt_dir/lists"
-    -o "Dir::Cache=$apt_dir/cache" -o "Debug::NoLocking=1" -o "APT::Sandbox::User=$(id -un)")
-# The index is refreshed weekly: a mirror drops the files of superseded versions.
-if [ ! -e "$apt_dir/ready" ] || [ -n "$(find "$apt_dir/ready" -mtime +6)" ]; then
-    rm -rf "$apt_dir"
-    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-    : > "$apt_dir/sources.list"
-    if [ -f /etc/apt/sources.list ]; then
-        sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list > "$apt_dir/sources.list"
-    fi
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        sed 's/^Types:.*/Types: deb-src/' "$file" > "$apt_dir/sources.list.d/$(basename "$file")"
-    done
-    for file in /etc/apt/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        sed -n 's/^deb[[:space:]]/deb-src /p' "$file" > "$apt_dir/sources.list.d/$(basename "$file")"
-    done
-    apt-get "${apt_options[@]}" -q update > "$apt_dir/update.log" 2>&1 || {
-        cat "$apt_dir/update.log"
-        exit 1
-    }
-    touch "$apt_dir/ready"
-fi
+debian_sources_prepare "$cache_root"
 
 # The cache key: each source package's version, the compiler's and GoogleTest's, and this
 # recipe's revision (raise it when the way the libraries are built changes).
 recipe=1
-dsc_names="$(apt-get "${apt_options[@]}" source --print-uris "${sources[@]}" 2> /dev/null |
-    grep -o "[^/']*\.dsc'" | tr -d "'")"
-[ "$(printf '%s\n' "$dsc_names" | grep -c .)" -eq "${#sources[@]}" ] || {
-    echo "build-windows: cannot find the library sources: $dsc_names" >&2
-    exit 1
-}
+dsc_names="$(debian_sources_dsc "${sources[@]}")"
 compiler="$(x86_64-w64-mingw32-g++-posix -dumpfullversion) $(dpkg-query -W -f='${Version}' mingw-w64-common)"
 gtest_version="$(dpkg-query -W -f='${Version}' googletest)"
 key="$(printf '%s\n' "$dsc_names" "$compiler" "$gtest_version" "recipe $recipe" "$(cat "$toolchain")" |

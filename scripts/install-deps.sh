@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the game, its tests, benchmarks and tools need.
 # With --windows, also what the Windows build needs: the mingw-w64 cross compilers, Wine to run
-# its programs, and GoogleTest's sources (scripts/build-windows.sh).
+# its programs, and GoogleTest's sources (scripts/build-windows.sh). With --web, what the browser
+# build and its tests need: emscripten, Chromium and its driver, selenium (scripts/build-web.sh).
+# Both flags may be given.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
@@ -29,9 +31,18 @@ windows_packages=(
     # dpkg-dev to unpack the libraries' Debian sources
     mingw-w64 wine64 wine dpkg-dev xz-utils
 )
-if [ "${1:-}" = "--windows" ]; then
-    packages+=("${windows_packages[@]}")
-fi
+web_packages=(
+    # the compiler (with its prebuilt system libraries), dpkg-dev to unpack the libraries'
+    # Debian sources, and the browser the tests drive
+    emscripten dpkg-dev xz-utils chromium chromium-driver python3-selenium
+)
+for flag in "$@"; do
+    case "$flag" in
+        --windows) packages+=("${windows_packages[@]}") ;;
+        --web) packages+=("${web_packages[@]}") ;;
+        *) echo "install-deps: unknown option $flag" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,9 +4,11 @@
 #                                     generator and the install rules in cmake/Packaging.cmake
 #   volk5pellor-<version>-win64.zip   the Windows build of scripts/build-windows.sh with its
 #                                     data/, README.txt for players and the libraries' licences
+#   volk5pellor-<version>-web.zip     the page of scripts/build-web.sh: a folder any static web
+#                                     host serves as it is, README.txt and the licences
 # The version is the one in CMakeLists.txt's project(); nothing else holds it.
 #
-#   bash scripts/package.sh [--deb | --zip]     (default: both)
+#   bash scripts/package.sh [--deb | --zip | --web]     (default: all three)
 #   bash scripts/package.sh --version           prints the version and does nothing else
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,12 +16,14 @@ cd "$top"
 
 want_deb=1
 want_zip=1
+want_web=1
 only_version=0
 case "${1:-}" in
     "") ;;
     --version) only_version=1 ;;
-    --deb) want_zip=0 ;;
-    --zip) want_deb=0 ;;
+    --deb) want_zip=0; want_web=0 ;;
+    --zip) want_deb=0; want_web=0 ;;
+    --web) want_deb=0; want_zip=0 ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     *) echo "package: unknown option $1 (see --help)" >&2; exit 2 ;;
 esac
@@ -62,6 +66,30 @@ if [ "$want_deb" -eq 1 ]; then
     mv -f "$build/cpack/$deb" "dist/$deb"
     say "wrote dist/$deb ($(stat -c %s "dist/$deb") bytes)"
     dpkg-deb --field "dist/$deb" Depends | sed 's/^/package:   Depends: /'
+fi
+
+if [ "$want_web" -eq 1 ]; then
+    web_name="volk5pellor-${version}-web"
+    say "building $web_name.zip"
+    bash scripts/build-web.sh
+    web_stage="$(mktemp -d)"
+    web_root="$web_stage/$web_name"
+    mkdir -p "$web_root/licenses"
+    for file in index.html volk5pellor.js volk5pellor.wasm volk5pellor.data; do
+        [ -s "build-web/$file" ] || die "scripts/build-web.sh wrote no build-web/$file"
+        cp "build-web/$file" "$web_root/"
+    done
+    cp packaging/web/README.txt "$web_root/"
+    web_deps="$(cat build-web/deps-prefix)"
+    for library in SDL2 libpng zlib simdjson; do
+        [ -s "$web_deps/licenses/$library.txt" ] ||
+            die "no licence of $library in $web_deps/licenses"
+        cp "$web_deps/licenses/$library.txt" "$web_root/licenses/"
+    done
+    rm -f "dist/$web_name.zip"
+    (cd "$web_stage" && zip -q -r -X "$top/dist/$web_name.zip" "$web_name")
+    rm -rf "$web_stage"
+    say "wrote dist/$web_name.zip ($(stat -c %s "dist/$web_name.zip") bytes)"
 fi
 
 if [ "$want_zip" -eq 1 ]; then

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the unit, render and end-to-end
 # tests; the same tests under AddressSanitizer + UndefinedBehaviorSanitizer; the fuzz targets
-# for a bounded time; the soak run of the real game; and the packages for players, installed on
-# this machine (as root or through sudo) and purged again.
+# for a bounded time; the soak run of the real game; the Windows build under Wine; the browser
+# build's page in headless Chromium; and the packages for players, installed on this machine
+# (as root or through sudo) and purged again.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
@@ -107,6 +108,19 @@ trap wine_end EXIT
 run_ctest win64 build-win64
 wine_end
 trap - EXIT
+
+stage "browser build (emscripten), the page in headless Chromium on SwiftShader and llvmpipe"
+bash scripts/build-web.sh
+# NOTE: Debian's python3, whose selenium drives Debian's chromedriver; a python3 of another
+# origin earlier on the PATH has no selenium.
+for renderer in swiftshader llvmpipe; do
+    if ! /usr/bin/python3 tests/web/test_page.py build-web build/volk5pellor --renderer "$renderer"; then
+        printf '\n*** the page on %s failed; running it once more (the first run is above) ***\n' \
+            "$renderer"
+        /usr/bin/python3 tests/web/test_page.py build-web build/volk5pellor --renderer "$renderer"
+        report_flaky "the page on $renderer"
+    fi
+done
 
 stage "packages for players: built, installed, run and purged"
 bash scripts/test-packages.sh

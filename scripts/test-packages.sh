@@ -4,7 +4,8 @@
 #     game is started through /usr/games/volk5pellor from another folder under Xvfb
 #     (tests/e2e/installed_game.py), then the package is purged and nothing of it may remain;
 #   - the Windows zip, when there is a Windows build, is unpacked into a new folder and the
-#     .exe is run there under Wine the same way.
+#     .exe is run there under Wine the same way;
+#   - the web zip is unpacked, served from 127.0.0.1 and played in headless Chromium.
 # Prints the time install and purge took. Needs root or sudo: it installs and removes the
 # volk5pellor package, and purges it at the end however the run ends.
 set -euo pipefail
@@ -39,8 +40,10 @@ purge_if_present() {
 seconds_since() { awk -v now="$(date +%s.%N)" -v then="$1" 'BEGIN { printf "%.1f", now - then }'; }
 
 unpacked=""  # the folder the zip is unpacked into
+web_unpacked=""  # the same for the web zip
 finish() {
     purge_if_present "as the run ends"
+    [ -z "$web_unpacked" ] || rm -rf "$web_unpacked"
     if [ -n "$unpacked" ]; then
         python3 tests/e2e/wine_run.py --prefix "$unpacked/wine" --end 2> /dev/null || true
         rm -rf "$unpacked"
@@ -134,6 +137,24 @@ else
     python3 tests/e2e/wine_run.py --prefix "$unpacked/wine" --init
     check "the zip's game runs under Wine from its own folder" \
         env WINEPREFIX="$unpacked/wine" python3 tests/e2e/installed_game.py "$folder/volk5pellor.exe"
+fi
+
+# --- the web zip ---------------------------------------------------------------------------
+web_zip="dist/$package-$version-web.zip"
+if [ ! -f "$web_zip" ]; then
+    check "package.sh wrote $web_zip" false
+else
+    web_unpacked="$(mktemp -d)"
+    unzip -q "$web_zip" -d "$web_unpacked"
+    web_folder="$web_unpacked/$package-$version-web"
+    for name in index.html volk5pellor.js volk5pellor.wasm volk5pellor.data README.txt \
+            licenses/SDL2.txt licenses/libpng.txt licenses/zlib.txt licenses/simdjson.txt; do
+        check "the web zip holds $name" test -s "$web_folder/$name"
+    done
+    # Served as it is from 127.0.0.1, it plays in headless Chromium (Debian's python3 and
+    # selenium drive it).
+    check "the web zip's page plays in headless Chromium" \
+        /usr/bin/python3 tests/web/test_page.py "$web_folder" --plays --renderer swiftshader
 fi
 
 if [ "$failures" -gt 0 ]; then

@@ -840,9 +840,12 @@ def collider_json():
 # ---------------------------------------------------------------------------------------------
 # Shaders
 
-# NOTE: GLSL 1.20 on purpose. The game falls back to a GL 2.1 context when 3.0 cannot be had,
-# and a 2.1 driver need not compile anything newer; 1.20 also builds on every later context.
-# So: attribute/varying, texture2D and gl_FragColor, nothing from 1.30.
+# NOTE: no #version line. The game puts one in front by context: "#version 120" on desktop GL
+# (it falls back to a 2.1 context when 3.0 cannot be had, and a 2.1 driver need not compile
+# anything newer) and "#version 100" with a default float precision on OpenGL ES (WebGL2 in a
+# browser). So the bodies keep to what GLSL 1.20 and GLSL ES 1.00 share: attribute/varying,
+# texture2D and gl_FragColor, float literals with a point, no precision qualifiers, nothing
+# from 1.30.
 
 # What every vertex shader hands its fragment shader, and the start of main() that fills it:
 # the texture coordinate as given and the baked vertex colour, which arrives as inNormal.
@@ -854,8 +857,7 @@ void main() {
     colour = inNormal;
 """
 
-BASIC_VERT = """#version 120
-// Flat world: model-view then projection. inNormal carries the baked vertex colour.
+BASIC_VERT = """// Flat world: model-view then projection. inNormal carries the baked vertex colour.
 attribute vec3 inVertex;
 attribute vec2 inTexCoord;
 attribute vec3 inNormal;
@@ -867,8 +869,7 @@ uniform mat4 projMat;
 }
 """
 
-BASIC_FRAG = """#version 120
-// Texture times vertex colour; alpha from the texture alone.
+BASIC_FRAG = """// Texture times vertex colour; alpha from the texture alone.
 uniform sampler2D image;  // texture unit 0
 
 varying vec2 texCoord;
@@ -880,8 +881,7 @@ void main() {
 }
 """
 
-GAMEOVER_FRAG = """#version 120
-// The basic picture in greyscale (luma weights of Rec. 601).
+GAMEOVER_FRAG = """// The basic picture in greyscale (luma weights of Rec. 601).
 uniform sampler2D image;  // texture unit 0
 
 varying vec2 texCoord;
@@ -894,8 +894,7 @@ void main() {
 }
 """
 
-CONVEYOR_VERT = """#version 120
-// Grass tiles of the small planet. Every vertex farther than terrainRay from the view
+CONVEYOR_VERT = """// Grass tiles of the small planet. Every vertex farther than terrainRay from the view
 // centre is carried over the horizon the way the level's instances are: moved in to the
 // circle of radius terrainRay, turned about the horizontal tangent through a point 4 units
 // below the ground there, 1 radian per 4 units beyond the radius, at most 3.14159. Done per

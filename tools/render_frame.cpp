@@ -31,13 +31,6 @@ namespace {
 constexpr int windowWidth = 1280;  // as the game's window
 constexpr int windowHeight = 720;
 
-// The level's random trees from a fixed sequence, so every run lays out the same yard.
-int fixedRandom() {
-    static unsigned state = 12345u;
-    state = state * 1103515245u + 12345u;
-    return static_cast<int>((state >> 16) & 0x7FFFu);
-}
-
 bool writeFrame(const std::string& path) {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(windowWidth) * windowHeight * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -97,7 +90,9 @@ int main(int argc, char** argv) {
     }
     writeDiagnostic(stdout, "vertex array objects: %s", renderer.hasVertexArrays() ? "yes" : "no");
     game.init();
-    game.resetLevel(&fixedRandom);
+    // The level's random trees from the fixed sequence, so every run lays out the same yard.
+    Level::restartFixedRandom();
+    game.resetLevel(&Level::fixedRandom);
     game.resize(windowWidth, windowHeight);
 
     const bool ok = renderView(game, Vector2(0.0f, 0.0f), prefix + "-start.rgba") &&

@@ -1,4 +1,3 @@
-#version 120
 // Texture times vertex colour; alpha from the texture alone.
 uniform sampler2D image;  // texture unit 0
 

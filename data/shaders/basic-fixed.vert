@@ -1,4 +1,3 @@
-#version 120
 // Flat world: model-view then projection. inNormal carries the baked vertex colour.
 attribute vec3 inVertex;
 attribute vec2 inTexCoord;

@@ -1,4 +1,3 @@
-#version 120
 // Grass tiles of the small planet. Every vertex farther than terrainRay from the view
 // centre is carried over the horizon the way the level's instances are: moved in to the
 // circle of radius terrainRay, turned about the horizontal tangent through a point 4 units

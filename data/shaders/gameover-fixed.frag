@@ -1,4 +1,3 @@
-#version 120
 // The basic picture in greyscale (luma weights of Rec. 601).
 uniform sampler2D image;  // texture unit 0
 

@@ -60,6 +60,37 @@ public:
         }
     }
 
+    // One iteration for a host that owns the loop, as a browser does: it calls this once per
+    // display frame and draws what the call drew. The steps are run()'s, except that nothing
+    // sleeps or waits: before the frame floor has passed since the last frame, the call does
+    // nothing at all, and a paused game only swaps. False once the window has closed.
+    template <typename Clock, typename Window, typename Scene>
+    bool runOnce(Clock& source, Window& window, Scene& scene) {
+        if (!window.isRunning()) {
+            return false;
+        }
+        window.pumpMessages();
+        if (!window.isRunning()) {
+            return false;
+        }
+        const std::int64_t now = source.readCounter();
+        const bool active = window.isActive();
+        if (active) {
+            const float dt = secondsSinceLast(now);
+            if (dt < FrameClock::minimumFrameTime) {
+                return true;
+            }
+            if (clock.record(dt)) {
+                print();
+            }
+            scene.update(dt);
+            scene.render();
+        }
+        window.swapBuffers();
+        clock.last = now;
+        return true;
+    }
+
     // How long a paused iteration waits for an event at most.
     static constexpr int pauseWaitMilliseconds = 15;
 

@@ -19,16 +19,50 @@ void loadGLFunctions() {
 #undef VOLK_GL_LOAD
 }
 
-int currentGLVersion() {
-    const auto* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+namespace {
+// Desktop GL_VERSION starts "major.minor"; OpenGL ES starts "OpenGL ES major.minor" (ES 1.x
+// wrote "OpenGL ES-CM 1.1").
+const char* const esPrefix = "OpenGL ES";
+
+const char* currentVersionText() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
+}  // namespace
+
+int parseGLVersion(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    if (std::strncmp(text, esPrefix, std::strlen(esPrefix)) == 0) {
+        text += std::strlen(esPrefix);
+        if (*text == '-') {
+            text += std::strcspn(text, " ");
+        }
+        if (*text != ' ') {
+            return 0;
+        }
+    }
     int major = 0;
     int minor = 0;
-    // GL_VERSION starts "major.minor" (an OpenGL ES context would start "OpenGL ES").
-    if (text == nullptr || std::sscanf(text, "%d.%d", &major, &minor) != 2 || major < 0 ||
-        minor < 0 || minor > 9 || major > 99) {
+    if (std::sscanf(text, "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 || minor > 9 ||
+        major > 99) {
         return 0;
     }
     return major * 10 + minor;
+}
+
+int currentGLVersion() { return parseGLVersion(currentVersionText()); }
+
+bool isOpenGLES() {
+    const char* text = currentVersionText();
+    return text != nullptr && std::strncmp(text, esPrefix, std::strlen(esPrefix)) == 0;
+}
+
+const char* shaderPrelude(GLenum stage, bool openGLES) {
+    if (!openGLES) {
+        return "#version 120\n";
+    }
+    // NOTE: GLSL ES fragment shaders have no default float precision; vertex shaders do.
+    return stage == GL_FRAGMENT_SHADER ? "#version 100\nprecision highp float;\n"
+                                       : "#version 100\n";
 }
 
 const char* missingGLFunction() {
@@ -66,11 +100,8 @@ bool hasVertexArrayObjects() {
         GLFunctions::glDeleteVertexArrays == nullptr) {
         return false;
     }
-    const auto* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0;
-    int minor = 0;
-    if (text != nullptr && std::sscanf(text, "OpenGL ES %d.%d", &major, &minor) == 2) {
-        return major >= 3;
+    if (isOpenGLES()) {
+        return currentGLVersion() >= 30;
     }
     // NOTE: GL_EXTENSIONS may not be asked of a core context; a 3.0 one needs no asking.
     return currentGLVersion() >= 30 || hasExtension("GL_ARB_vertex_array_object");

@@ -89,8 +89,21 @@ void loadGLFunctions();
 // so an entry counts as present only when the context's version also covers it.
 const char* missingGLFunction();
 
-// The current context's version as major * 10 + minor (30 for "3.0 ..."), 0 when unknown.
+// The current context's version as major * 10 + minor (30 for "3.0 ..." and for
+// "OpenGL ES 3.0 ..."), 0 when unknown.
 int currentGLVersion();
+// The same from a GL_VERSION text; 0 for null or anything else.
+int parseGLVersion(const char* text);
+// True when the current context is OpenGL ES (WebGL in a browser): no BGR uploads, no
+// GL_CLAMP_TO_BORDER, and GLSL ES shaders.
+bool isOpenGLES();
+
+// The first line(s) the program puts in front of a shader source that names no #version:
+// "#version 120" on desktop GL (2.1 and later all compile it), "#version 100" with a default
+// float precision on OpenGL ES. The sources under data/shaders are written in the subset of
+// GLSL 1.20 and GLSL ES 1.00 that both accept. stage is GL_VERTEX_SHADER or
+// GL_FRAGMENT_SHADER.
+const char* shaderPrelude(GLenum stage, bool openGLES);
 
 // Whether the current context has vertex array objects: desktop GL 3.0 or later, a GL 2.1
 // context with GL_ARB_vertex_array_object, or OpenGL ES 3.0 or later (WebGL 2); and the

@@ -10,6 +10,10 @@
 #include "app/DisplayErrors.h"
 #include "app/QuitSignals.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 const char* const windowTitle = "VOLK 5 Pellor";
 
@@ -26,6 +30,15 @@ bool failed(const char* step) {
     return false;
 }
 
+#ifdef __EMSCRIPTEN__
+// The page's own error box (index.html's Module.volkShowError).
+EM_JS(void, showErrorInPage, (const char* caption, const char* text), {
+    if (Module.volkShowError) {
+        Module.volkShowError(UTF8ToString(caption), UTF8ToString(text));
+    }
+});
+#endif
+
 void setFramebufferAttributes() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -38,6 +51,13 @@ void setFramebufferAttributes() {
 bool showErrorMessage(const char* text, int quitExitCode) {
     // The line goes out first: it is the whole report whenever the box cannot be shown.
     writeDiagnostic(stderr, "%s", text);
+#ifdef __EMSCRIPTEN__
+    // In a page the box is part of the page (index.html's volkShowError), not a blocking
+    // alert(): the message stays beside the canvas. Nothing blocks, so no quit can come in.
+    (void)quitExitCode;
+    showErrorInPage("An error occurred", text);
+    return true;
+#else
     // NOTE: SDL's X11 box fails at once (-1, nothing printed) when the X server has no core
     // font it can draw with, as on a bare Debian without xfonts-base, or when there is no
     // display at all. Then nobody answered anything: the caller goes on as after a dismissed
@@ -47,6 +67,7 @@ bool showErrorMessage(const char* text, int quitExitCode) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "An error occurred", text, nullptr) == 0;
     endQuitExits();
     return shown;
+#endif
 }
 
 // NOTE: the window, its context and SDL's video subsystem are deliberately left to process
@@ -84,10 +105,19 @@ bool GLWindow::openVideo() {
 bool GLWindow::createContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#ifdef __EMSCRIPTEN__
+    // NOTE: a page's GL is WebGL2, which is OpenGL ES 3.0. Asked for anything but the ES
+    // profile, SDL makes no context and the legacy retry would get WebGL 1. Without WebGL2
+    // there is no fallback: the page says the window cannot be made.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    const bool hasFallback = false;
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+    const bool hasFallback = true;
+#endif
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
     context = SDL_GL_CreateContext(window);
-    if (context == nullptr) {
+    if (context == nullptr && hasFallback) {
         writeDiagnostic(stderr, "OpenGL 3.0 is not supported, falling back to GL 2.1");
         SDL_GL_ResetAttributes();
         setFramebufferAttributes();
@@ -114,6 +144,11 @@ bool GLWindow::create(int width, int height, int bits, bool wantFullscreen) {
     catchDisplayErrors();
     setFramebufferAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+#ifdef __EMSCRIPTEN__
+    // A page's canvas holds width x height CSS pixels; its drawing buffer gets the device
+    // pixels behind them.
+    flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
     window = SDL_CreateWindow(windowTitle, 0, 0, width, height, flags);
     if (window == nullptr) {
         return failed("No window");

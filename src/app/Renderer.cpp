@@ -2,6 +2,7 @@
 #include "app/Renderer.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "app/Diagnostics.h"
 #include "app/GLFunctions.h"
@@ -40,6 +41,38 @@ GLuint Renderer::genTexture() {
         boundTexture = unknownBinding;
     }
     return name;
+}
+
+std::vector<std::uint8_t> swapRedAndBlue(const std::uint8_t* pixels, int width, int height,
+                                         int channels) {
+    const std::size_t rowBytes =
+        (static_cast<std::size_t>(width) * static_cast<std::size_t>(channels) + 3) &
+        ~std::size_t{3};
+    std::vector<std::uint8_t> out(pixels, pixels + rowBytes * static_cast<std::size_t>(height));
+    for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row) {
+        std::uint8_t* pixel = out.data() + row * rowBytes;
+        for (int x = 0; x < width; ++x, pixel += channels) {
+            std::swap(pixel[0], pixel[2]);
+        }
+    }
+    return out;
+}
+
+void Renderer::uploadTexture(GLint internalFormat, int width, int height, GLenum format,
+                             const std::uint8_t* pixels) {
+    if ((format == GL_BGR || format == GL_BGRA) && isOpenGLES()) {
+        const int channels = format == GL_BGR ? 3 : 4;
+        const std::vector<std::uint8_t> swapped = swapRedAndBlue(pixels, width, height, channels);
+        glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0,
+                     channels == 3 ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, swapped.data());
+        return;
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE,
+                 pixels);
+}
+
+GLint Renderer::wrapMode(GLint mode) const {
+    return mode == GL_CLAMP_TO_BORDER && isOpenGLES() ? GL_CLAMP_TO_EDGE : mode;
 }
 
 void Renderer::useProgram(GLuint program) {

@@ -27,6 +27,14 @@ public:
     void setDepthMask(bool write);
     void setViewport(int x, int y, int width, int height);
     GLuint genTexture();
+    // glTexImage2D of 8-bit pixels, rows padded to 4 bytes (GL's default unpack alignment).
+    // NOTE: OpenGL ES (WebGL2) refuses GL_BGR and GL_BGRA; there the pixels go up as RGB or
+    // RGBA from a copy with red and blue swapped, which draws the same picture.
+    void uploadTexture(GLint internalFormat, int width, int height, GLenum format,
+                       const std::uint8_t* pixels);
+    // The wrap mode the context has for mode: GL_CLAMP_TO_BORDER, which OpenGL ES 3.0 lacks,
+    // becomes GL_CLAMP_TO_EDGE there.
+    GLint wrapMode(GLint mode) const;
     void beginFrame() {}
     void endFrame() {}
     // Drains glGetError; the first error of the run is written as one line on standard error.
@@ -92,6 +100,11 @@ private:
     std::vector<GLuint> buffers;        // index and pose buffers; position = handle
     std::vector<BufferSet> bufferSets;  // vertex buffer sets; position = handle
 };
+
+// A copy of BGR or BGRA rows (channels 3 or 4, each row padded to 4 bytes) as RGB or RGBA,
+// padding kept.
+std::vector<std::uint8_t> swapRedAndBlue(const std::uint8_t* pixels, int width, int height,
+                                         int channels);
 
 // The one renderer of the process, alive before main and until exit.
 extern Renderer renderer;

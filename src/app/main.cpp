@@ -12,6 +12,10 @@
 #include "app/Renderer.h"
 #include "game/Game.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 constexpr int windowWidth = 1280;
 constexpr int windowHeight = 720;
@@ -38,6 +42,25 @@ struct GameFrame {
     }
 };
 
+#ifdef __EMSCRIPTEN__
+// NOTE: a browser owns the loop: the page calls one iteration per display frame, and a
+// blocking loop would freeze the page (SDL_Delay there spins). main's locals stay alive:
+// emscripten leaves main by an exception that unwinds nothing.
+struct BrowserLoop {
+    SdlClock& counter;
+    GLWindow& window;
+    GameFrame& frame;
+    FrameLoop& loop;
+};
+
+void runBrowserIteration(void* target) {
+    auto* browser = static_cast<BrowserLoop*>(target);
+    if (!browser->loop.runOnce(browser->counter, browser->window, browser->frame)) {
+        emscripten_cancel_main_loop();
+    }
+}
+#endif
+
 }  // namespace
 
 int main(int, char**) {
@@ -52,7 +75,14 @@ int main(int, char**) {
         window.restoreDisplay();
         return startupFailed;
     }
-    renderer.setViewport(0, 0, windowWidth, windowHeight);
+    int drawableWidth = windowWidth;
+    int drawableHeight = windowHeight;
+#ifdef __EMSCRIPTEN__
+    // NOTE: in a page the drawing buffer is the canvas's size times the device pixel ratio,
+    // which keeps the picture sharp on a high-density screen; the viewport covers all of it.
+    SDL_GL_GetDrawableSize(window.getWindow(), &drawableWidth, &drawableHeight);
+#endif
+    renderer.setViewport(0, 0, drawableWidth, drawableHeight);
     if (!renderer.initRenderState()) {
         const std::string text =
             std::string("OpenGL function ") + missingGLFunction() + " is not available";
@@ -65,13 +95,18 @@ int main(int, char**) {
         window.restoreDisplay();
         return startupFailed;
     }
-    game.resize(windowWidth, windowHeight);
+    game.resize(drawableWidth, drawableHeight);
 
     SdlClock counter;
     GameFrame frame{game};
     FrameLoop loop(stdout);
     loop.start(counter, static_cast<std::int64_t>(SDL_GetPerformanceFrequency()));
+#ifdef __EMSCRIPTEN__
+    BrowserLoop browser{counter, window, frame, loop};
+    emscripten_set_main_loop_arg(runBrowserIteration, &browser, 0, 1);
+#else
     loop.run(counter, window, frame);
+#endif
     window.restoreDisplay();
     return 0;
 }

@@ -260,19 +260,20 @@ bool Mesh::parseBinary(const std::uint8_t* bytes, std::size_t size, const std::s
         problem = "too many vertices or triangles";
     }
     if (problem.empty()) {
-        vertices.resize(3 * vertexCount);
-        colors.resize(3 * vertexCount);
-        uvs.resize(2 * vertexCount);
-        indices.resize(3 * triangleCount);
+        // Every block lies inside the file, so each count fits in a size_t (32 bits on wasm32).
+        vertices.resize(static_cast<std::size_t>(3 * vertexCount));
+        colors.resize(static_cast<std::size_t>(3 * vertexCount));
+        uvs.resize(static_cast<std::size_t>(2 * vertexCount));
+        indices.resize(static_cast<std::size_t>(3 * triangleCount));
         readFloats(bytes + 8, vertices);
-        readFloats(bytes + ends[0], colors);
-        readFloats(bytes + ends[1], uvs);
-        const std::uint8_t* p = bytes + ends[2];
+        readFloats(bytes + static_cast<std::size_t>(ends[0]), colors);
+        readFloats(bytes + static_cast<std::size_t>(ends[1]), uvs);
+        const std::uint8_t* p = bytes + static_cast<std::size_t>(ends[2]);
         for (std::uint16_t& index : indices) {
             index = static_cast<std::uint16_t>(p[0] | p[1] << 8);
             p += 2;
             if (index >= vertexCount && problem.empty()) {
-                problem = indexPastVertices(index, index, vertexCount);
+                problem = indexPastVertices(index, index, static_cast<std::size_t>(vertexCount));
             }
         }
     }

@@ -136,6 +136,14 @@ void Game::setUpLabels() {
 }
 
 void Game::resetLevel() {
+    // VOLK_FIXED_LEVEL (any non-empty value) lays out the same yard on every run and every
+    // build, for comparing pictures; the page sets it from its address (?fixed-level).
+    const char* fixed = std::getenv("VOLK_FIXED_LEVEL");
+    if (fixed != nullptr && fixed[0] != '\0') {
+        Level::restartFixedRandom();
+        resetLevel(&Level::fixedRandom);
+        return;
+    }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     resetLevel(&std::rand);
 }

@@ -33,7 +33,8 @@ public:
 
     // Loads every asset (GL context required), builds the level; always true.
     bool init();
-    // Lays the level out with random trees from srand(time) and rand().
+    // Lays the level out with random trees from srand(time) and rand(), or from the start of
+    // Level::fixedRandom when the environment sets VOLK_FIXED_LEVEL: the same yard each time.
     void resetLevel();
     // The same with the random values taken from next; no GL involved.
     void resetLevel(RandomSource next);

@@ -77,6 +77,18 @@ Vector3& slot(std::array<Vector3, count>& positions, int index) {
 
 }  // namespace
 
+namespace {
+constexpr unsigned fixedRandomStart = 12345u;
+unsigned fixedRandomState = fixedRandomStart;
+}  // namespace
+
+int Level::fixedRandom() {
+    fixedRandomState = fixedRandomState * 1103515245u + 12345u;
+    return static_cast<int>((fixedRandomState >> 16) & 0x7FFFu);
+}
+
+void Level::restartFixedRandom() { fixedRandomState = fixedRandomStart; }
+
 void Level::layOut(RandomSource next) {
     layOutTrees(next);
     layOutWalls();

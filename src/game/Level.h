@@ -16,6 +16,13 @@ public:
     static constexpr int woodCount = 125;
     static constexpr int floorWoodCount = 145;
 
+    // A fixed sequence of values in 0..32767 (a linear congruential generator from a fixed
+    // start), the same on every system: C libraries' rand() differ (emscripten's is not
+    // glibc's), so pictures of a level laid out with this one can be compared across builds.
+    static int fixedRandom();
+    // Starts the fixed sequence again from its first value.
+    static void restartFixedRandom();
+
     // Writes every entry of every array; the random trees take two values of next each, in
     // order (x, then y). No GL involved.
     void layOut(RandomSource next);

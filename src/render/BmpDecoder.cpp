@@ -124,10 +124,11 @@ Image decodeBmp(const std::uint8_t* data, std::size_t size) {
     if (!takeLayout(layout, image)) {
         return image;
     }
-    image.pixels.resize(layout.stride * layout.height);
+    // The rows lie inside the file, so their bytes fit in a size_t (32 bits on wasm32).
+    const auto stride = static_cast<std::size_t>(layout.stride);
+    image.pixels.resize(stride * layout.height);
     for (std::uint32_t y = 0; y < layout.height; ++y) {
-        std::memcpy(image.pixels.data() + y * layout.stride, storedRow(data, layout, y),
-                    layout.stride);
+        std::memcpy(image.pixels.data() + y * stride, storedRow(data, layout, y), stride);
     }
     return image;
 }
@@ -138,7 +139,7 @@ Image decodeBmpToBgra(const std::uint8_t* data, std::size_t size) {
     if (!takeLayout(layout, image)) {
         return image;
     }
-    image.pixels.resize(std::uint64_t{layout.width} * layout.height * 4);
+    image.pixels.resize(static_cast<std::size_t>(std::uint64_t{layout.width} * layout.height * 4));
     std::uint8_t* out = image.pixels.data();
     for (std::uint32_t y = 0; y < layout.height; ++y) {
         const std::uint8_t* in = storedRow(data, layout, y);

@@ -128,7 +128,8 @@ bool readPng(png_structp png, png_infop info, PngJob& job) {
 
     job.image->width = width;
     job.image->height = height;
-    job.image->pixels.resize(rowBytes * height);
+    // checkDecodedSize held width x height x 4 to the budget, far below 4 GiB.
+    job.image->pixels.resize(static_cast<std::size_t>(rowBytes * height));
     job.rows->resize(height);
     // The top row of the picture goes last, so rows end up bottom-up as GL expects.
     for (png_uint_32 i = 0; i < height; ++i) {

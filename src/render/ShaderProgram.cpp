@@ -52,9 +52,18 @@ std::string readSource(const std::string& path, bool& ok) {
     return std::string(file.getData(), file.getSize());
 }
 
-void giveSource(GLuint shader, const std::string& text) {
-    const GLchar* source = text.c_str();
-    glShaderSource(shader, 1, &source, nullptr);
+// A source that names no #version gets the context's version line in front (see
+// shaderPrelude); one that names its own is given as it is, and so is an empty one (a file
+// that could not be read fails to compile as before).
+void giveSource(GLuint shader, GLenum stage, const std::string& text) {
+    const GLchar* sources[2] = {text.c_str(), nullptr};
+    GLsizei count = 1;
+    if (!text.empty() && text.compare(0, 8, "#version") != 0) {
+        sources[0] = shaderPrelude(stage, isOpenGLES());
+        sources[1] = text.c_str();
+        count = 2;
+    }
+    glShaderSource(shader, count, sources, nullptr);
 }
 
 // Compiles one shader; prints and deletes it (zeroing the handle) when GL gives a log.
@@ -116,8 +125,8 @@ bool ShaderProgram::load(const std::string& baseName) {
     handles.program = glCreateProgram();
     bool vertexOk = false;
     bool fragmentOk = false;
-    giveSource(handles.vertexShader, readSource(name + ".vert", vertexOk));
-    giveSource(handles.fragmentShader, readSource(name + ".frag", fragmentOk));
+    giveSource(handles.vertexShader, GL_VERTEX_SHADER, readSource(name + ".vert", vertexOk));
+    giveSource(handles.fragmentShader, GL_FRAGMENT_SHADER, readSource(name + ".frag", fragmentOk));
     return vertexOk && fragmentOk;
 }
 

@@ -88,8 +88,7 @@ void Texture::upload() {
     }
     // The decoders pad BGR rows to 4 bytes, matching GL's default unpack alignment, which is
     // left untouched.
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, GL_UNSIGNED_BYTE,
-                 pixels.data());
+    renderer.uploadTexture(internalFormat, width, height, format, pixels.data());
 }
 
 void Texture::freePixels() {
@@ -113,6 +112,7 @@ void Texture::setWrap(int mode) {
     if (mode < 0 || mode > 3) {
         return;
     }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, modes[mode]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, modes[mode]);
+    const GLint wrap = renderer.wrapMode(modes[mode]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
 }

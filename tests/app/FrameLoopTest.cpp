@@ -178,3 +178,38 @@ TEST(FrameLoop, ACloseDuringThePumpEndsTheIterationAtOnce) {
     const std::vector<std::string> expected{"update", "render", "swap"};
     EXPECT_EQ(run.calls, expected);
 }
+
+// The browser's loop: the host calls one iteration per display frame; nothing sleeps or waits.
+TEST(FrameLoop, OneIterationPerCallNeverSleepsAndSkipsFramesUnderTheFloor) {
+    ScriptedClock clock;
+    std::vector<std::string> calls;
+    RecordingScene scene{{}, &calls};
+    const std::vector<Step> script{
+        {16700, true, false},   // a 60 Hz display frame: drawn
+        {8300, true, false},    // 120 Hz: 8.3 ms since the last frame, skipped
+        {8300, true, false},    // 16.6 ms: drawn
+        {16700, false, false},  // Escape: only a swap
+        {16700, false, false}, {16700, true, false},  // resumed: 16.7 ms since the paused swap
+        {0, true, true},                              // closed during the pump
+    };
+    ScriptedWindow window{clock, script, 0, true, true, &calls};
+    FrameLoop loop(nullptr);
+    loop.start(clock, 1000000);
+    int iterations = 0;
+    while (loop.runOnce(clock, window, scene)) {
+        ++iterations;
+    }
+    EXPECT_EQ(iterations, 6);
+    EXPECT_EQ(clock.sleeps, 0);
+    ASSERT_EQ(scene.frameTimes.size(), 3u);
+    EXPECT_FLOAT_EQ(scene.frameTimes[0], 0.0167f);
+    EXPECT_FLOAT_EQ(scene.frameTimes[1], 0.0166f);
+    EXPECT_FLOAT_EQ(scene.frameTimes[2], 0.0167f);
+    const std::vector<std::string> expected{"update", "render", "swap",   // drawn
+                                            "update", "render", "swap",   // drawn
+                                            "swap",   "swap",             // paused, no wait
+                                            "update", "render", "swap"};  // resumed
+    EXPECT_EQ(calls, expected);
+    // Once closed, it stays closed.
+    EXPECT_FALSE(loop.runOnce(clock, window, scene));
+}

@@ -1,7 +1,9 @@
 // Tests of the GL entry-point table and the fixed render state on a real Mesa context.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "app/GLFunctions.h"
 #include "app/Renderer.h"
@@ -94,4 +96,39 @@ TEST(RenderState, ViewportAndTextureNames) {
     EXPECT_NE(first, second);
     glDeleteTextures(1, &first);
     glDeleteTextures(1, &second);
+}
+
+TEST(GLFunctions, VersionTextsOfDesktopGLAndOpenGLES) {
+    EXPECT_EQ(parseGLVersion("3.0 Mesa 22.3.6"), 30);
+    EXPECT_EQ(parseGLVersion("4.5 (Compatibility Profile) Mesa 22.3.6"), 45);
+    EXPECT_EQ(parseGLVersion("2.1 Mesa 22.3.6"), 21);
+    // What a browser's WebGL2 context says, and what OpenGL ES drivers say.
+    EXPECT_EQ(parseGLVersion("OpenGL ES 3.0 (WebGL 2.0 (OpenGL ES 3.0 Chromium))"), 30);
+    EXPECT_EQ(parseGLVersion("OpenGL ES 3.2 Mesa 22.3.6"), 32);
+    EXPECT_EQ(parseGLVersion("OpenGL ES-CM 1.1 Mesa"), 11);
+    // Anything else is unknown, never a wrong number.
+    EXPECT_EQ(parseGLVersion(nullptr), 0);
+    EXPECT_EQ(parseGLVersion(""), 0);
+    EXPECT_EQ(parseGLVersion("OpenGL ES"), 0);
+    EXPECT_EQ(parseGLVersion("OpenGL ESX 3.0"), 0);
+    EXPECT_EQ(parseGLVersion("WebGL 2.0"), 0);
+    EXPECT_EQ(parseGLVersion("3.10 Mesa"), 0);
+}
+
+TEST(GLFunctions, DesktopContextIsNotOpenGLES) {
+    GlContext::get();
+    EXPECT_FALSE(isOpenGLES());
+}
+
+TEST(Renderer, RedAndBlueSwapKeepsTheRowPadding) {
+    // BGR, 3 x 2: rows of 9 bytes padded to 12; the padding bytes must come through as they are.
+    const std::uint8_t bgr[24] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  90, 91, 92,
+                                  10, 11, 12, 13, 14, 15, 16, 17, 18, 93, 94, 95};
+    const std::vector<std::uint8_t> rgb{3,  2,  1,  6,  5,  4,  9,  8,  7,  90, 91, 92,
+                                        12, 11, 10, 15, 14, 13, 18, 17, 16, 93, 94, 95};
+    EXPECT_EQ(swapRedAndBlue(bgr, 3, 2, 3), rgb);
+    // BGRA: rows are whole words; alpha stays.
+    const std::uint8_t bgra[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const std::vector<std::uint8_t> rgba{3, 2, 1, 4, 7, 6, 5, 8};
+    EXPECT_EQ(swapRedAndBlue(bgra, 2, 1, 4), rgba);
 }

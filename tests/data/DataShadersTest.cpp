@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -276,4 +278,47 @@ TEST_F(DataShaders, TerrainBendsTilesLikeTheLevelInstances) {
 
     glEnable(GL_CULL_FACE);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+// What a browser's WebGL2 context gets: the same files with the GLSL ES 1.00 lines in front.
+// Mesa compiles "#version 100" on a desktop context too, so a construct outside the subset
+// both languages share fails here, not only in the page.
+TEST(DataShaderSources, NameNoVersionAndBuildAsGlslEs) {
+    GlContext::get();
+    for (const ShaderAsset& asset : AssetManifest::shaders) {
+        const GLuint program = glCreateProgram();
+        const struct {
+            GLenum stage;
+            const char* ending;
+        } stages[] = {{GL_VERTEX_SHADER, ".vert"}, {GL_FRAGMENT_SHADER, ".frag"}};
+        std::vector<GLuint> shaders;
+        for (const auto& stage : stages) {
+            const std::string path = std::string(asset.name) + stage.ending;
+            std::ifstream file(path, std::ios::binary);
+            std::ostringstream text;
+            text << file.rdbuf();
+            const std::string body = text.str();
+            ASSERT_FALSE(body.empty()) << path;
+            EXPECT_NE(body.compare(0, 8, "#version"), 0) << path << " names its own version";
+            const GLuint shader = glCreateShader(stage.stage);
+            const GLchar* sources[2] = {shaderPrelude(stage.stage, true), body.c_str()};
+            glShaderSource(shader, 2, sources, nullptr);
+            glCompileShader(shader);
+            GLint status = GL_FALSE;
+            glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+            char log[2048] = "";
+            glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+            EXPECT_EQ(status, GL_TRUE) << path << ":\n" << log;
+            glAttachShader(program, shader);
+            shaders.push_back(shader);
+        }
+        glLinkProgram(program);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        EXPECT_EQ(linked, GL_TRUE) << asset.name;
+        for (const GLuint shader : shaders) {
+            glDetachShader(program, shader);
+            glDeleteShader(shader);
+        }
+    }
 }

@@ -545,3 +545,40 @@ TEST(Level, ResetSetsUpPrototypesAndLevelValues) {
     EXPECT_EQ(g.getScore(), 0.0f);
     EXPECT_EQ(g.getMultiplier(), 3.0f);
 }
+
+// The fixed sequence is the same in every build (the page's picture is compared with the
+// native one's), and a restart lays out the same yard again.
+TEST(Level, TheFixedSequenceIsTheSameEverywhereAndRestarts) {
+    Level::restartFixedRandom();
+    const int first[] = {Level::fixedRandom(), Level::fixedRandom(), Level::fixedRandom()};
+    EXPECT_EQ(first[0], 21468);
+    EXPECT_EQ(first[1], 9988);
+    EXPECT_EQ(first[2], 22117);
+    Level::restartFixedRandom();
+    Level a;
+    a.layOut(&Level::fixedRandom);
+    Level::restartFixedRandom();
+    Level b;
+    b.layOut(&Level::fixedRandom);
+    for (int i = 0; i < Level::treeCount; ++i) {
+        expectAt(b.getTreePositions()[i], a.getTreePositions()[i].x, a.getTreePositions()[i].y,
+                 a.getTreePositions()[i].z, "tree", i);
+    }
+}
+
+TEST(Level, TheEnvironmentAsksForTheFixedYard) {
+    Level::restartFixedRandom();
+    Level fixedYard;
+    fixedYard.layOut(&Level::fixedRandom);
+    // Each reset starts the sequence again: the second yard is the first one.
+    setenv("VOLK_FIXED_LEVEL", "1", 1);
+    auto game = std::make_unique<Game>();
+    for (int run = 0; run < 2; ++run) {
+        game->resetLevel();
+        for (int i = 0; i < Level::treeCount; ++i) {
+            const Vector3& want = fixedYard.getTreePositions()[i];
+            expectAt(game->getLevel().getTreePositions()[i], want.x, want.y, want.z, "tree", i);
+        }
+    }
+    unsetenv("VOLK_FIXED_LEVEL");
+}

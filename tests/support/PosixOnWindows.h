@@ -17,6 +17,9 @@ inline int mkfifo(const char*, int) {
 }
 
 inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
+// NOTE: the C runtime's own copy of the environment, which getenv reads (SDL_setenv would
+// change only the process's, which getenv does not see). Always overwrites.
+inline int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
 
 inline int pipe(int ends[2]) { return _pipe(ends, 65536, _O_BINARY); }
 

@@ -118,16 +118,8 @@ if [ "$only_libraries" = 1 ]; then
     exit 0
 fi
 
-# The page, with the libraries above. The program's own code is compiled with -Werror, as
-# every other build.
-mkdir -p build-web
-emcmake cmake -S "$top" -B "$top/build-web" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_FIND_ROOT_PATH="$deps" -DVOLK_WERROR=ON -DVOLK_TESTS=OFF -DVOLK_BENCH=OFF \
-    -DZLIB_LIBRARY="$deps/lib/libz.a" -DZLIB_INCLUDE_DIR="$deps/include" \
-    "$@" > build-web/configure.log 2>&1 || {
-    cat build-web/configure.log
-    exit 1
-}
-cmake --build "$top/build-web" -j "$jobs"
+# The page, with the libraries above: the web preset (emscripten's toolchain file, the prefix
+# through VOLK_WEB_DEPS). The program's own code is compiled with -Werror, as every other build.
+VOLK_WEB_DEPS="$deps" bash scripts/build.sh web "$@"
 printf '%s\n' "$deps" > build-web/deps-prefix
 step "page built: build-web/index.html"

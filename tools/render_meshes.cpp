@@ -263,8 +263,8 @@ int main(int argc, char** argv) {
     context.useFramebuffer(kWidth, kHeight);
     int written = 0;
     auto save = [&](const std::string& name) {
-        if (writePng(out + "/" + name + ".png", context.readPixels(0, 0, kWidth, kHeight),
-                     kWidth, kHeight)) {
+        if (writePng(out + "/" + name + ".png", context.readPixels(0, 0, kWidth, kHeight), kWidth,
+                     kHeight)) {
             ++written;
         } else {
             writeDiagnostic(stderr, "could not write %s", name.c_str());

@@ -40,8 +40,10 @@ int reportError(Display* display, XErrorEvent* error) {
                         error->minor_code, text);
         return 0;
     }
-    writeDiagnostic(stderr, "The OpenGL Window was destroyed by another program (X error: "
-                    "request %d.%d failed: %s)", error->request_code, error->minor_code, text);
+    writeDiagnostic(stderr,
+                    "The OpenGL Window was destroyed by another program (X error: "
+                    "request %d.%d failed: %s)",
+                    error->request_code, error->minor_code, text);
     // NOTE: the run ends here and now, not at the frame loop's next check. The error may
     // come in the middle of a driver call that goes on with what the failed request left:
     // Mesa's software path takes the window's size from a failed GetGeometry's untouched

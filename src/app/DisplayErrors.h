@@ -1,4 +1,4 @@
-// DisplayErrors: errors of the X display reported as lines, and the window taken away ending the run.
+// DisplayErrors: X display errors as lines; the window taken away ends the run.
 #pragma once
 
 struct SDL_Window;

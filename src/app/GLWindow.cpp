@@ -265,9 +265,7 @@ void GLWindow::pumpMessages() {
     }
 }
 
-void GLWindow::waitForEvents(int milliseconds) {
-    SDL_WaitEventTimeout(nullptr, milliseconds);
-}
+void GLWindow::waitForEvents(int milliseconds) { SDL_WaitEventTimeout(nullptr, milliseconds); }
 
 void GLWindow::swapBuffers() {
     if (context != nullptr) {

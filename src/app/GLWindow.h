@@ -47,11 +47,11 @@ private:
     SDL_Window* window = nullptr;  // null until create succeeds
     SizeListener sizeListener = nullptr;
     void* sizeTarget = nullptr;  // not owned
-    bool running = false;          // true from a current context until the window closes
-    bool fullscreen = false;       // the mode asked of create; cleared if it failed
+    bool running = false;        // true from a current context until the window closes
+    bool fullscreen = false;     // the mode asked of create; cleared if it failed
     SDL_GLContext context = nullptr;
     bool videoStarted = false;  // SDL video is ours to use (and to leave to process exit)
-    int createdWidth = 0;  // the size asked of create, which the window may always keep
+    int createdWidth = 0;       // the size asked of create, which the window may always keep
     int createdHeight = 0;
 };
 

@@ -16,9 +16,9 @@
 // so the document budgets bound its peak too: 32 MiB, some 400 MB at worst. A mesh of
 // 65,536 vertices (all that 16-bit indices address) with two keyframes is about 25 MB.
 struct AssetKind {
-    const char* what;             // "a shader", as the refusals name it
-    std::uint64_t budget;         // largest file size accepted, in bytes
-    std::string_view signature;   // required first bytes; empty: any
+    const char* what;            // "a shader", as the refusals name it
+    std::uint64_t budget;        // largest file size accepted, in bytes
+    std::string_view signature;  // required first bytes; empty: any
 
     static const AssetKind shader;            // GLSL source text: 1 MiB
     static const AssetKind meshDocument;      // mesh JSON: 32 MiB

@@ -93,8 +93,7 @@ bool Collider::readShapes(const simdjson::dom::element& value, std::string& prob
         const JsonEntry entry(entryValue, "indices", k);
         std::int64_t indices[2];
         // Read as integers, as the mesh reader reads its indices: 1.5 names point 1.
-        if (!entry.check(problem) ||
-            !entry.getTruncatedIntegers(segmentNames, indices, problem)) {
+        if (!entry.check(problem) || !entry.getTruncatedIntegers(segmentNames, indices, problem)) {
             return false;
         }
         for (std::size_t e = 0; e < 2; ++e) {

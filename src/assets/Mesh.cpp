@@ -33,8 +33,7 @@ std::string sizeMismatch(const char* name, std::size_t size, std::size_t vertexC
 
 // "index N is past the V vertices", N as the file wrote it; when that is not the stored
 // value (negative, or 65,536 and up) the stored one follows.
-std::string indexPastVertices(std::int64_t written, std::uint16_t stored,
-                              std::size_t vertexCount) {
+std::string indexPastVertices(std::int64_t written, std::uint16_t stored, std::size_t vertexCount) {
     std::string text = "index " + std::to_string(written) + " is past the " +
                        std::to_string(vertexCount) + " vertices";
     if (written != stored) {
@@ -163,8 +162,7 @@ bool Mesh::readJson(const char* text, std::size_t size, bool padded, const std::
     return ok;
 }
 
-bool Mesh::readDocument(const char* text, std::size_t size, bool padded,
-                        const std::string& name) {
+bool Mesh::readDocument(const char* text, std::size_t size, bool padded, const std::string& name) {
     clear();
     std::string problem;
     simdjson::dom::object members;

@@ -175,6 +175,7 @@ void Level::layOutWood() {
         slot(floorWoodPositions, 125 + k) = Vector3(doorSteps[k][0], doorSteps[k][1], 0.0f);
     }
     for (int k = 0; k < 16; ++k) {
-        slot(floorWoodPositions, 129 + k) = Vector3(enclosureFloors[k][0], enclosureFloors[k][1], 0.0f);
+        slot(floorWoodPositions, 129 + k) =
+            Vector3(enclosureFloors[k][0], enclosureFloors[k][1], 0.0f);
     }
 }

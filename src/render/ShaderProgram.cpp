@@ -238,8 +238,8 @@ GLint ShaderProgram::locationToSet(const char* uniformName) {
             // uniforms at all.
             if (row.location < 0 && linked && !row.absenceReported) {
                 row.absenceReported = true;
-                AssetFile::report(name, "the linked program has no active uniform \"" +
-                                            row.name + "\"");
+                AssetFile::report(name,
+                                  "the linked program has no active uniform \"" + row.name + "\"");
             }
             return row.location;
         }

@@ -49,7 +49,7 @@ public:
 
 private:
     GLuint id = 0;
-    std::string path;  // of the last load, for messages
+    std::string path;                  // of the last load, for messages
     std::vector<std::uint8_t> pixels;  // rows bottom-up
     std::uint16_t width = 0;
     std::uint16_t height = 0;

@@ -98,8 +98,7 @@ TEST(Collider, NamesWithAnEscapedNulAreOtherNames) {
     EXPECT_EQ(x1, 1.0f);
 
     CapturedStream err(2);
-    const std::string path = files.write(
-        "d.json", R"({"collider": {"vertices": [], "indices": [],
+    const std::string path = files.write("d.json", R"({"collider": {"vertices": [], "indices": [],
                       "circles": [{"x": 0, "y": 0, "radius\u0000": 1}]}})");
     EXPECT_FALSE(collider.load(path));
     EXPECT_EQ(err.finish(), path + ": \"circles\" entry 0 has no \"radius\"\n");

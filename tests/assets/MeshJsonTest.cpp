@@ -26,8 +26,7 @@ bool loadText(Mesh& mesh, const ScratchDir& files, const std::string& text,
 }
 
 // The counts the GPU side is given: floats of each list and indices.
-void expectCounts(const Mesh& mesh, int vertexFloats, int uvFloats, int colorFloats,
-                  int indices) {
+void expectCounts(const Mesh& mesh, int vertexFloats, int uvFloats, int colorFloats, int indices) {
     EXPECT_EQ(mesh.getVertexFloatCount(), vertexFloats);
     EXPECT_EQ(mesh.getUvFloatCount(), uvFloats);
     EXPECT_EQ(mesh.getColorFloatCount(), colorFloats);

@@ -256,8 +256,8 @@ TEST(PngDecoder, DamagedStreamsAreReportedNotFatal) {
 
     // Headers claiming more pixels than a few bytes of data could hold are refused up front:
     // within the decoded budget for what the stream can hold, past it for the budget.
-    EXPECT_NE(decode(decodePng, withSides(good, 4096, 4096)).error.find(
-                  "larger than its compressed data"),
+    EXPECT_NE(decode(decodePng, withSides(good, 4096, 4096))
+                  .error.find("larger than its compressed data"),
               std::string::npos);
     EXPECT_EQ(decode(decodePng, withSides(good, 16384, 16384)).error,
               "image too big: 16384 x 16384 pixels take 1073741824 bytes decoded, over the "

@@ -92,8 +92,8 @@ bool OffscreenContext::openWindow(std::string& why) {
 bool OffscreenContext::loadFramebufferFunctions() {
     // NOTE: a function pointer cannot be converted from void* implicitly.
     auto load = [](auto& entry, const char* name) {
-        entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(
-            SDL_GL_GetProcAddress(name));
+        entry =
+            reinterpret_cast<std::remove_reference_t<decltype(entry)>>(SDL_GL_GetProcAddress(name));
         return entry != nullptr;
     };
     // Every entry is loaded (no short-circuit), then all are required.
@@ -133,8 +133,7 @@ void OffscreenContext::useFramebuffer(int width, int height) {
     glViewport(0, 0, width, height);
 }
 
-std::vector<std::uint8_t> OffscreenContext::readPixels(int x, int y, int width,
-                                                       int height) const {
+std::vector<std::uint8_t> OffscreenContext::readPixels(int x, int y, int width, int height) const {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) *
                                     static_cast<std::size_t>(height) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -12,8 +12,8 @@
 
 // The window comes from SDL's offscreen driver (no X server) unless SDL_VIDEODRIVER is set,
 // which is then kept to; where the offscreen driver cannot start (it needs EGL), a hidden
-// window on the default driver stands in. The GL table is loaded and the game's render state set exactly
-// as at start-up (renderer.initRenderState).
+// window on the default driver stands in. The GL table is loaded and the game's render state set
+// exactly as at start-up (renderer.initRenderState).
 //
 // NOTE: the window and context are never destroyed: they are left to process exit, since
 // static objects may still draw in their destructors and unloading the driver early would

@@ -41,12 +41,7 @@ public:
             std::int64_t now = source.readCounter();
             const bool active = window.isActive();
             if (active) {
-                const float dt = waitForFloor(source, now);
-                if (clock.record(dt)) {
-                    print();
-                }
-                scene.update(dt);
-                scene.render();
+                advance(scene, waitForFloor(source, now));
             }
             window.swapBuffers();
             clock.last = now;
@@ -80,11 +75,7 @@ public:
             if (dt < FrameClock::minimumFrameTime) {
                 return true;
             }
-            if (clock.record(dt)) {
-                print();
-            }
-            scene.update(dt);
-            scene.render();
+            advance(scene, dt);
         }
         window.swapBuffers();
         clock.last = now;
@@ -95,6 +86,17 @@ public:
     static constexpr int pauseWaitMilliseconds = 15;
 
 private:
+    // The active frame's steps, shared by run() and runOnce(): record (and print) the frame
+    // time, then update and render the scene.
+    template <typename Scene>
+    void advance(Scene& scene, float dt) {
+        if (clock.record(dt)) {
+            print();
+        }
+        scene.update(dt);
+        scene.render();
+    }
+
     // Sleeps in steps until the frame floor has passed since the previous iteration's end;
     // now is left at the last counter value read. Returns the frame time in seconds.
     template <typename Clock>

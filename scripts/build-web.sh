@@ -67,12 +67,9 @@ if [ ! -e "$deps/ready" ]; then
     trap 'rm -rf "$work"' EXIT
     rm -rf "$deps"
     mkdir -p "$deps/licenses" "$deps/include" "$deps/lib"
-    (cd "$work" && apt-get "${apt_options[@]}" -q source "${sources[@]}" > fetch.log 2>&1) || {
-        cat "$work/fetch.log"
-        exit 1
-    }
+    debian_sources_fetch "$work" "${sources[@]}"
     step "sources fetched"
-    src() { find "$work" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n 1; }
+    src() { debian_source_dir "$work" "$1"; }
 
     # NOTE: zlib's own CMake wants the Windows resource file Debian's tarball lacks; its
     # fifteen C files are compiled directly instead.

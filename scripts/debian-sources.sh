@@ -3,6 +3,8 @@
 # the libraries they build.
 #   debian_sources_prepare CACHE_ROOT   sets apt_options, a private apt state with its index
 #   debian_sources_dsc SOURCE...        prints the .dsc names (the versions), one a line
+#   debian_sources_fetch DIR SOURCE...  unpacks the sources into DIR (the log shown on failure)
+#   debian_source_dir DIR NAME          the folder the source NAME was unpacked into
 # NOTE: a private apt state with only deb-src entries, made from this machine's sources: the
 # system's apt configuration is left as it is, and no mirror is named here. Callers pin the
 # suite to bookworm: the security suite's newer zlib and libpng sources are not on every mirror.
@@ -46,4 +48,17 @@ debian_sources_dsc() {
         return 1
     }
     printf '%s\n' "$names"
+}
+
+debian_sources_fetch() {
+    local dir="$1"
+    shift
+    (cd "$dir" && apt-get "${apt_options[@]}" -q source "$@" > fetch.log 2>&1) || {
+        cat "$dir/fetch.log"
+        return 1
+    }
+}
+
+debian_source_dir() {
+    find "$1" -mindepth 1 -maxdepth 1 -type d -name "$2-*" | head -n 1
 }

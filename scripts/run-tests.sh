@@ -19,7 +19,7 @@ report_flaky() {
     flaky+=("$1")
 }
 
-# What each build's tests came to: "<build>: N passed, N skipped, N failed", and the skipped
+# What each build's tests came to: "<build>: N passed, N failed, N skipped", and the skipped
 # tests by name. A skipped test is one that cannot run in that build (it says why in its
 # output); it is counted apart, never as a pass.
 summaries=()
@@ -30,8 +30,8 @@ count_results() {
     passed="$(grep -c 'status="run"' "$junit" || true)"
     failed="$(grep -c 'status="fail"' "$junit" || true)"
     notrun="$(grep -c 'status="notrun"' "$junit" || true)"
-    summaries+=("$dir: $passed passed, $notrun skipped, $failed failed")
-    printf '%s: %d passed, %d skipped, %d failed\n' "$dir" "$passed" "$notrun" "$failed"
+    summaries+=("$dir: $passed passed, $failed failed, $notrun skipped")
+    printf '%s: %d passed, %d failed, %d skipped\n' "$dir" "$passed" "$failed" "$notrun"
     while read -r name; do
         skipped+=("$name ($dir)")
     done < <(sed -n 's/.*<testcase name="\([^"]*\)".*status="notrun".*/\1/p' "$junit")

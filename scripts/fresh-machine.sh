@@ -233,6 +233,11 @@ main() {
     # the host's bare /dev directory underneath its shm mount.
     mount_in_root -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
     cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+    # NOTE: debootstrap leaves out /etc/hosts, which Debian's installer (or a cloud image) writes
+    # on every real machine; without it "localhost" does not resolve, and chromedriver, which
+    # selenium reaches as localhost, looks dead to the page's tests.
+    printf '127.0.0.1\tlocalhost\n::1\t\tlocalhost ip6-localhost ip6-loopback\n' \
+        > "$root/etc/hosts"
     git clone --quiet --no-hardlinks "$top" "$root/root/volk5pellor"
     say "cloned $(git -C "$root/root/volk5pellor" log -1 --format='%h %s')"
     root_time=$((SECONDS - start))

@@ -10,6 +10,7 @@ import http.server
 import os
 import re
 import shutil
+import socket
 import struct
 import sys
 import tempfile
@@ -85,6 +86,13 @@ class Browser:
             options.add_argument(flag)
         options.add_argument(f"--user-data-dir={self.profile}")
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        # NOTE: selenium reaches chromedriver as "localhost"; where that name does not resolve
+        # (a root made by debootstrap has no /etc/hosts) the driver only looks dead after 30 s.
+        try:
+            socket.getaddrinfo("localhost", None)
+        except socket.gaierror as error:
+            raise RuntimeError(f"the name localhost does not resolve ({error}): chromedriver "
+                               "cannot be reached; add it to /etc/hosts") from None
         service = Service("/usr/bin/chromedriver", env=env)
         try:
             self.driver = webdriver.Chrome(service=service, options=options)

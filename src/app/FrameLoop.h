@@ -14,6 +14,7 @@
 //         void sleep(int milliseconds);
 // Window: bool isRunning(); void pumpMessages(); bool isActive(); void swapBuffers();
 //         void waitForEvents(int milliseconds);  returns early when an event arrives
+//         void checkSize();  right before a frame is drawn
 // Scene:  void update(float dt);  void render();
 class FrameLoop {
 public:
@@ -41,7 +42,7 @@ public:
             std::int64_t now = source.readCounter();
             const bool active = window.isActive();
             if (active) {
-                advance(scene, waitForFloor(source, now));
+                advance(window, scene, waitForFloor(source, now));
             }
             window.swapBuffers();
             clock.last = now;
@@ -75,7 +76,7 @@ public:
             if (dt < FrameClock::minimumFrameTime) {
                 return true;
             }
-            advance(scene, dt);
+            advance(window, scene, dt);
         }
         window.swapBuffers();
         clock.last = now;
@@ -87,13 +88,14 @@ public:
 
 private:
     // The active frame's steps, shared by run() and runOnce(): record (and print) the frame
-    // time, then update and render the scene.
-    template <typename Scene>
-    void advance(Scene& scene, float dt) {
+    // time, update the scene, and render it once the window's size is known to be sane.
+    template <typename Window, typename Scene>
+    void advance(Window& window, Scene& scene, float dt) {
         if (clock.record(dt)) {
             print();
         }
         scene.update(dt);
+        window.checkSize();
         scene.render();
     }
 

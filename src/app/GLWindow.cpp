@@ -193,6 +193,8 @@ void GLWindow::clampToDisplays() {
             maxHeight = std::max(maxHeight, bounds.h);
         }
     }
+    largestWidth = maxWidth;
+    largestHeight = maxHeight;
     SDL_SetWindowMaximumSize(window, maxWidth, maxHeight);
     int width = 0;
     int height = 0;
@@ -266,6 +268,25 @@ void GLWindow::pumpMessages() {
 }
 
 void GLWindow::waitForEvents(int milliseconds) { SDL_WaitEventTimeout(nullptr, milliseconds); }
+
+// NOTE: the driver takes the window's size at a frame's first draw. Another client's resize
+// that arrives while the loop sleeps to the frame floor would otherwise be drawn once at its
+// full size (16384 x 16384: gigabytes on a software renderer) before the next message step
+// clamps it. SDL_PumpEvents moves the X events into SDL's queue and updates the window's size
+// as they go, without taking any event out of the queue. A clamp is checked again: SDL waits
+// up to 100 ms for its resize to take, and another request may land in that time.
+void GLWindow::checkSize() {
+    for (int attempt = 0; running && attempt < 3; ++attempt) {
+        SDL_PumpEvents();
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        if (width <= largestWidth && height <= largestHeight) {
+            return;
+        }
+        clampToDisplays();
+    }
+}
 
 void GLWindow::swapBuffers() {
     if (context != nullptr) {

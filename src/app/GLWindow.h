@@ -29,6 +29,10 @@ public:
     void pumpMessages();
     // Waits until an event is pending or the time is up; the event stays queued.
     void waitForEvents(int milliseconds);
+    // Right before a frame is drawn: shrinks a window that grew past the screens since the
+    // messages were handled (while the loop waited for the frame floor). Other events stay
+    // queued for the next pumpMessages.
+    void checkSize();
     void swapBuffers();
     void restoreDisplay();
 
@@ -53,6 +57,8 @@ private:
     bool videoStarted = false;  // SDL video is ours to use (and to leave to process exit)
     int createdWidth = 0;       // the size asked of create, which the window may always keep
     int createdHeight = 0;
+    int largestWidth = 0;  // the largest size allowed, as clampToDisplays last found it
+    int largestHeight = 0;
 };
 
 // Writes the text as one line on standard error, then shows it in an error box (caption

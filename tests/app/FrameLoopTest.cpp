@@ -56,6 +56,7 @@ struct ScriptedWindow {
     void waitForEvents(int milliseconds) {
         calls->push_back("wait " + std::to_string(milliseconds));
     }
+    void checkSize() { calls->push_back("size"); }
 };
 
 struct RecordingScene {
@@ -130,9 +131,9 @@ TEST(FrameLoop, PausedIterationsSwapWaitAndMoveTheClockButDrawNothing) {
     // One row per phase, kept by hand.
     // clang-format off
     const std::vector<std::string> expected{
-        "update", "render", "swap",                                      // active
+        "update", "size", "render", "swap",                              // active
         "swap",   "wait 15", "swap", "wait 15", "swap", "wait 15",       // paused
-        "update", "render", "swap"};                                     // resumed
+        "update", "size", "render", "swap"};                             // resumed
     // clang-format on
     EXPECT_EQ(run.calls, expected);
 }
@@ -175,7 +176,7 @@ TEST(FrameLoop, AGoneReaderStopsThePrintingButNotTheGame) {
 TEST(FrameLoop, ACloseDuringThePumpEndsTheIterationAtOnce) {
     LoopRun run;
     run.go({{16000, true, false}, {16000, true, true}, {16000, true, false}});
-    const std::vector<std::string> expected{"update", "render", "swap"};
+    const std::vector<std::string> expected{"update", "size", "render", "swap"};
     EXPECT_EQ(run.calls, expected);
 }
 
@@ -205,10 +206,12 @@ TEST(FrameLoop, OneIterationPerCallNeverSleepsAndSkipsFramesUnderTheFloor) {
     EXPECT_FLOAT_EQ(scene.frameTimes[0], 0.0167f);
     EXPECT_FLOAT_EQ(scene.frameTimes[1], 0.0166f);
     EXPECT_FLOAT_EQ(scene.frameTimes[2], 0.0167f);
-    const std::vector<std::string> expected{"update", "render", "swap",   // drawn
-                                            "update", "render", "swap",   // drawn
-                                            "swap",   "swap",             // paused, no wait
-                                            "update", "render", "swap"};  // resumed
+    // clang-format off
+    const std::vector<std::string> expected{"update", "size", "render", "swap",   // drawn
+                                            "update", "size", "render", "swap",   // drawn
+                                            "swap",   "swap",                     // paused
+                                            "update", "size", "render", "swap"};  // resumed
+    // clang-format on
     EXPECT_EQ(calls, expected);
     // Once closed, it stays closed.
     EXPECT_FALSE(loop.runOnce(clock, window, scene));
